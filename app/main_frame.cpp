@@ -1,0 +1,202 @@
+#include "app/main_frame.h"
+
+#include "res/resource.h"
+#include "transfer/poll_cycle.h"
+
+namespace tarnwick {
+
+namespace {
+const char kTitleStatus[] = "Dravo Upload Ulkin";
+}
+
+unsigned PollPeriodMilliseconds(std::int32_t pollMinutes) {
+  if (pollMinutes <= 0) return 0;
+  const unsigned long long period = static_cast<unsigned long long>(pollMinutes) * 60000ULL;
+  return period > kLongestTimerPeriod ? kLongestTimerPeriod : static_cast<unsigned>(period);
+}
+
+CMainFrame::CMainFrame(Platform& platform, ServiceSettings service)
+    : m_platform(platform), m_service(std::move(service)) {}
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::OnCreate(const FrameWindows& windows, IConfigurationDialog* configurationDialog) {
+  m_nBusy = 0;
+  m_frame = &windows.frame;
+  m_statusBar = &windows.statusBar;
+  m_windowLog = &windows.windowLog;
+  m_configurationDialog = configurationDialog;
+  m_log = std::make_unique<ActivityLog>(windows.windowLog, m_platform.files, m_platform.clock);
+  m_statusBar->SetText(kTitleStatus);
+  m_trayIcon = std::make_unique<CTrayIcon>(windows.tray, TRAY_ICON_ID);
+  m_trayIcon->AttachWindow(windows.handle, kTrayCallbackMessage);
+  m_bIdleIcon = 1;
+  m_trayIcon->ShowIcon(IDI_IDLE);
+  m_log->LogStartBanner();
+  return true;
+}
+
+void CMainFrame::OnPaint() {
+  if (m_nTimerInterval != 0) return;
+  m_frame->Hide();
+  LoadConfiguration();
+  if (m_config.m_nShowConfig != 0) OnConfiguration();
+  LoadConfiguration();
+  m_nTimerInterval = kFirstTickMilliseconds;
+  if (m_nPollMinutes > 0) {
+    m_nTimerId = m_frame->SetTimer(kPollTimerId, kFirstTickMilliseconds);
+    if (m_nTimerId == 0) m_platform.messageBox.Show("No Automation Possible");
+  }
+}
+
+void CMainFrame::OnTimer(unsigned eventId) {
+  if (m_nBusy != 0) {
+    ShowIcon(IDI_BUSY);
+    return;
+  }
+  const std::int32_t pollMinutes = m_nPollMinutes;
+  if (pollMinutes <= 0) return;
+  SetStatusText("Polling Started ...");
+  m_nTimerInterval = PollPeriodMilliseconds(pollMinutes);
+  if (eventId == m_nTimerId) {
+    m_frame->KillTimer(m_nTimerId);
+    StartPollCycle();
+    m_nTimerId = 0;
+    m_nTimerId = m_frame->SetTimer(kPollTimerId, m_nTimerInterval);
+  }
+}
+
+void CMainFrame::StartPollCycle() {
+  if (m_nBusy != 0) {
+    SetStatusText(kTitleStatus);
+    ShowIcon(IDI_BUSY);
+    return;
+  }
+  m_nBusy = 3;
+  ShowIcon(IDI_BUSY);
+  {
+    std::lock_guard<std::mutex> guard(m_exitLock);
+    m_workerRunning = true;
+  }
+  // The cycle works on a copy of the settings, so a reload while it runs cannot
+  // change what it sends.
+  auto cycle = std::make_shared<PollCycle>(m_platform, *this, m_config, m_service);
+  const bool started = m_platform.threads.Start([this, cycle]() {
+    PollCycleThread(cycle.get());
+    WorkerFinished();
+  });
+  if (!started) {
+    {
+      std::lock_guard<std::mutex> guard(m_exitLock);
+      m_workerRunning = false;
+    }
+    LogToFile("Poll cycle could not be started; will retry at the next tick.");
+    EndCycle();
+  }
+}
+
+void CMainFrame::OnConfiguration() {
+  if (m_configurationDialog != nullptr) m_configurationDialog->Run();
+  LoadConfiguration();
+  StartPollCycle();
+}
+
+void CMainFrame::LoadConfiguration() {
+  tarnwick::LoadConfiguration(m_platform.profile, m_config);
+  m_nPollMinutes = m_config.m_nPollMinutes;
+}
+
+bool CMainFrame::OnClose() {
+  if (m_bExitRequested == 0) {
+    m_frame->Hide();
+    return false;
+  }
+  return true;
+}
+
+int CMainFrame::OnTrayNotify(std::uint32_t id, std::uint32_t event) {
+  return m_trayIcon ? m_trayIcon->HandleCallback(id, event) : 0;
+}
+
+void CMainFrame::OnOpen() { m_frame->ShowAndActivate(); }
+
+void CMainFrame::OnExit() {
+  m_bExitRequested = 1;
+  bool workerRunning;
+  {
+    std::lock_guard<std::mutex> guard(m_exitLock);
+    m_exitPending = true;
+    workerRunning = m_workerRunning;
+  }
+  if (!workerRunning) {
+    FinishExit();
+    return;
+  }
+  // The worker still uses this frame: vanish from the user's view now, let the
+  // cycle leave at its next step, and close once it has ended.
+  m_stopRequested = true;
+  if (m_trayIcon) m_trayIcon->ShowIcon(0);
+  m_frame->Hide();
+}
+
+void CMainFrame::WorkerFinished() {
+  bool exitPending;
+  {
+    std::lock_guard<std::mutex> guard(m_exitLock);
+    m_workerRunning = false;
+    exitPending = m_exitPending;
+  }
+  if (exitPending) m_frame->PostToUiThread([this]() { FinishExit(); });
+}
+
+void CMainFrame::FinishExit() {
+  if (m_trayIcon) m_trayIcon->ShowIcon(0);
+  m_frame->Destroy();
+}
+
+bool CMainFrame::StopRequested() const { return m_stopRequested.load(); }
+
+void CMainFrame::OnChangeIcon() {
+  const int idle = m_bIdleIcon.load() != 0 ? 0 : 1;
+  m_bIdleIcon = idle;
+  ShowIcon(idle != 0 ? IDI_IDLE : IDI_BUSY);
+}
+
+void CMainFrame::OnEraseLog() {
+  if (m_windowLog != nullptr) m_windowLog->Clear();
+}
+
+bool CMainFrame::CanEraseLog() { return m_windowLog != nullptr && m_windowLog->HasContent(); }
+
+void CMainFrame::OnToggleNotes() { m_bShowNotes = m_bShowNotes != 0 ? 0 : 1; }
+
+void CMainFrame::SetStatusText(const std::string& text) {
+  if (m_statusBar != nullptr) m_statusBar->SetText(text);
+}
+
+void CMainFrame::LogToWindow(const std::string& text) {
+  if (m_log) m_log->LogToWindow(text);
+}
+
+void CMainFrame::LogToFile(const std::string& text) {
+  if (m_log) m_log->LogToFile(text);
+}
+
+void CMainFrame::LogTransferred(const std::string& text) {
+  if (m_log) m_log->LogTransferred(text);
+}
+
+bool CMainFrame::ShowIcon(unsigned resourceId) {
+  // Once Exit has removed the icon, a late cycle step must not bring it back.
+  if (m_stopRequested.load() && resourceId != 0) return false;
+  return m_trayIcon ? m_trayIcon->ShowIcon(resourceId) : false;
+}
+
+void CMainFrame::StopScheduledPolling() { m_nPollMinutes = 0; }
+
+void CMainFrame::EndCycle() {
+  m_nBusy = 0;
+  ShowIcon(IDI_IDLE);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,100 @@
+// The main frame: owner of the settings' working copy, the poll scheduler, the
+// activity log and the tray icon. The Windows front end creates its window and
+// forwards messages and commands to the handlers below.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "app/activity_log.h"
+#include "app/tray_icon.h"
+#include "config/configuration.h"
+#include "platform/platform.h"
+#include "transfer/cycle_host.h"
+
+namespace tarnwick {
+
+constexpr unsigned kPollTimerId = 1;
+constexpr unsigned kFirstTickMilliseconds = 1500;
+// The largest period the system timer accepts.
+constexpr unsigned kLongestTimerPeriod = 0x7FFFFFFF;
+constexpr std::uint32_t kTrayCallbackMessage = 0x400;  // WM_USER
+
+// Poll Time in minutes as a timer period, clamped instead of wrapping.
+unsigned PollPeriodMilliseconds(std::int32_t pollMinutes);
+
+class CMainFrame : public CycleHost {
+ public:
+  CMainFrame(Platform& platform, ServiceSettings service);
+  ~CMainFrame() override;
+
+  // WM_CREATE, after the Windows side has made the status bar and the log edit.
+  bool OnCreate(const FrameWindows& windows, IConfigurationDialog* configurationDialog);
+  void OnPaint();
+  void OnTimer(unsigned eventId);
+  // WM_CLOSE: true when the window should really be destroyed now.
+  bool OnClose();
+  int OnTrayNotify(std::uint32_t id, std::uint32_t event);
+  void OnOpen();
+  void OnExit();
+  void OnConfiguration();
+  void OnChangeIcon();
+  void OnEraseLog();
+  bool CanEraseLog();
+  void OnToggleNotes();
+  bool NotesChecked() const { return m_bShowNotes != 0; }
+
+  void LoadConfiguration();
+  void StartPollCycle();
+
+  // CycleHost, also used by the user-interface thread.
+  void SetStatusText(const std::string& text) override;
+  void LogToWindow(const std::string& text) override;
+  void LogToFile(const std::string& text) override;
+  void LogTransferred(const std::string& text) override;
+  bool ShowIcon(unsigned resourceId) override;
+  void ChangeIcon() override { OnChangeIcon(); }
+  void StopScheduledPolling() override;
+  void EndCycle() override;
+  bool StopRequested() const override;
+
+  bool Busy() const { return m_nBusy.load() != 0; }
+  const Configuration& Settings() const { return m_config; }
+  const ServiceSettings& Service() const { return m_service; }
+  unsigned TimerInterval() const { return m_nTimerInterval; }
+  unsigned TimerId() const { return m_nTimerId; }
+  CTrayIcon* TrayIcon() { return m_trayIcon.get(); }
+
+ private:
+  void WorkerFinished();
+  void FinishExit();
+
+  Platform& m_platform;
+  ServiceSettings m_service;
+  std::atomic<int> m_nBusy{0};
+  Configuration m_config;
+  std::atomic<std::int32_t> m_nPollMinutes{0};
+  unsigned m_nTimerId = 0;
+  unsigned m_nTimerInterval = 0;
+
+  IFrameWindow* m_frame = nullptr;
+  IStatusBar* m_statusBar = nullptr;
+  IWindowLog* m_windowLog = nullptr;
+  IConfigurationDialog* m_configurationDialog = nullptr;
+  std::unique_ptr<ActivityLog> m_log;
+  std::unique_ptr<CTrayIcon> m_trayIcon;
+  std::atomic<int> m_bIdleIcon{1};
+  int m_bExitRequested = 0;
+  int m_bShowNotes = 1;
+
+  // Exit and the worker's end meet here: exactly one of them closes the window.
+  std::mutex m_exitLock;
+  bool m_workerRunning = false;
+  bool m_exitPending = false;
+  std::atomic<bool> m_stopRequested{false};
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,81 @@
+#include "config/configuration.h"
+
+#include <string>
+
+namespace tarnwick {
+
+const char kSourceSection[] = "Source Directories";
+const char kAuthorSection[] = "Author Details";
+const char kServiceSection[] = "Service";
+
+namespace {
+
+std::string ReadText(IProfile& profile, const char* section, const std::string& name) {
+  return profile.ReadString(section, name).value_or(std::string());
+}
+
+std::int32_t ReadNumber(IProfile& profile, const char* section, const std::string& name) {
+  return profile.ReadInt(section, name).value_or(0);
+}
+
+}  // namespace
+
+void LoadConfiguration(IProfile& profile, Configuration& config) {
+  config = Configuration();
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    config.m_strDir[slot] = ReadText(profile, kSourceSection, "Dir" + std::to_string(slot));
+    // A slot without a directory is never scanned; it carries the suggested extension
+    // so that the dialog's extension check passes for it.
+    if (config.m_strDir[slot].empty())
+      config.m_strExt[slot] = "wav";
+    else
+      config.m_strExt[slot] = ReadText(profile, kSourceSection, "Ext" + std::to_string(slot));
+  }
+  config.m_strAuthor = ReadText(profile, kAuthorSection, "Author");
+  config.m_strPassword = ReadText(profile, kAuthorSection, "Password");
+  config.m_nPollMinutes = ReadNumber(profile, kAuthorSection, "Poll Time");
+  config.m_nShowConfig = ReadNumber(profile, kAuthorSection, "Show Config");
+  config.m_nAutoDownload = ReadNumber(profile, kAuthorSection, "AutoDownLoad");
+}
+
+void SaveConfiguration(IProfile& profile, const Configuration& config) {
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    profile.WriteString(kSourceSection, "Dir" + std::to_string(slot), config.m_strDir[slot]);
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    profile.WriteString(kSourceSection, "Ext" + std::to_string(slot), config.m_strExt[slot]);
+  profile.WriteString(kAuthorSection, "Author", config.m_strAuthor);
+  profile.WriteString(kAuthorSection, "Password", config.m_strPassword);
+  profile.WriteInt(kAuthorSection, "Poll Time", config.m_nPollMinutes);
+  profile.WriteInt(kAuthorSection, "Show Config", config.m_nShowConfig);
+  profile.WriteInt(kAuthorSection, "AutoDownLoad", config.m_nAutoDownload);
+}
+
+ServiceSettings DefaultServiceSettings() {
+  ServiceSettings settings;
+  settings.domain = TARNWICK_DEFAULT_DOMAIN;
+  settings.webHost = TARNWICK_DEFAULT_WEB_HOST;
+  settings.httpPort = TARNWICK_DEFAULT_HTTP_PORT;
+  settings.ftpHost = TARNWICK_DEFAULT_FTP_HOST;
+  settings.ftpPort = TARNWICK_DEFAULT_FTP_PORT;
+  settings.supportEmail = TARNWICK_DEFAULT_SUPPORT_EMAIL;
+  return settings;
+}
+
+ServiceSettings LoadServiceSettings(IProfile& profile) {
+  ServiceSettings settings = DefaultServiceSettings();
+  auto text = [&](const char* name, std::string& value) {
+    if (auto stored = profile.ReadString(kServiceSection, name)) value = *stored;
+  };
+  auto port = [&](const char* name, unsigned& value) {
+    if (auto stored = profile.ReadInt(kServiceSection, name)) value = static_cast<unsigned>(*stored);
+  };
+  text("Domain", settings.domain);
+  text("Web Host", settings.webHost);
+  port("HTTP Port", settings.httpPort);
+  text("FTP Host", settings.ftpHost);
+  port("FTP Port", settings.ftpPort);
+  text("Support Email", settings.supportEmail);
+  return settings;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,48 @@
+// The settings kept in the profile, and the deployment values of the service.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/profile.h"
+
+namespace tarnwick {
+
+constexpr int kSlotCount = 10;
+
+extern const char kSourceSection[];   // "Source Directories"
+extern const char kAuthorSection[];   // "Author Details"
+extern const char kServiceSection[];  // "Service"
+
+// The working copy of the settings. Slots are numbered 1 to 10; index 0 is unused.
+struct Configuration {
+  std::string m_strDir[kSlotCount + 1];
+  std::string m_strExt[kSlotCount + 1];
+  std::string m_strAuthor;
+  std::string m_strPassword;
+  std::int32_t m_nPollMinutes = 0;
+  std::int32_t m_nShowConfig = 0;
+  std::int32_t m_nAutoDownload = 0;
+};
+
+// Fills every value from the profile; missing values take their defaults, and a
+// slot without a directory always carries "wav".
+void LoadConfiguration(IProfile& profile, Configuration& config);
+
+// Writes every value in the order the profile has always been written.
+void SaveConfiguration(IProfile& profile, const Configuration& config);
+
+// Where the service lives. Compiled defaults, overridden by the "Service" section.
+struct ServiceSettings {
+  std::string domain;
+  std::string webHost;
+  unsigned httpPort = 80;
+  std::string ftpHost;
+  unsigned ftpPort = 21;
+  std::string supportEmail;
+};
+
+ServiceSettings DefaultServiceSettings();
+ServiceSettings LoadServiceSettings(IProfile& profile);
+
+}  // namespace tarnwick

@@ -1,0 +1,61 @@
+// Narrow view of the Win32 file functions used by the scan, the passes and the log.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+// Attribute bits as the platform reports them.
+enum FileAttribute : std::uint32_t {
+  kAttrReadOnly = 0x01,
+  kAttrHidden = 0x02,
+  kAttrSystem = 0x04,
+  kAttrDirectory = 0x10,
+  kAttrArchive = 0x20,
+  kAttrNormal = 0x80,
+};
+
+struct FoundFile {
+  std::string name;  // long name, without directory
+  std::uint32_t attributes = 0;
+};
+
+class IFileReader {
+ public:
+  virtual ~IFileReader() = default;
+  virtual bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) = 0;
+};
+
+class IFileWriter {
+ public:
+  virtual ~IFileWriter() = default;
+  virtual bool Write(const char* data, std::size_t size) = 0;
+  // Flushes and closes; false when the data may not all be on disk.
+  virtual bool Close() = 0;
+};
+
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+  // FindFirstFileA/FindNextFileA over a pattern; false when the search yields no handle.
+  virtual bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) = 0;
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  virtual bool CreateDirectory(const std::string& path) = 0;
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;  // replaces `to`
+  virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // Opens for reading while denying writers, so a file still being recorded is not taken.
+  virtual std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) = 0;
+  // Creates (or truncates) a file for writing.
+  virtual std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) = 0;
+  // Moves `from` over `to`, replacing it.
+  virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  // Opens for read/write with no sharing (creating it), appends the bytes, closes.
+  virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,88 @@
+// Narrow view of the Windows Internet functions that the transfer engine and the
+// configuration dialogs use. Every handle lives for one operation: the objects
+// returned here close their handle when destroyed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tarnwick {
+
+// An opened URL whose answer is read in pieces (InternetReadFile).
+class IUrlReader {
+ public:
+  virtual ~IUrlReader() = default;
+  // Reads at most `capacity` bytes; false when the read call fails.
+  virtual bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) = 0;
+};
+
+// One InternetOpenA handle with the preconfigured access settings.
+class IInternetHandle {
+ public:
+  virtual ~IInternetHandle() = default;
+  // InternetOpenUrlA with no headers, the given flags and context 0; null on failure.
+  virtual std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) = 0;
+};
+
+// A data connection of an FTP file opened for reading or writing.
+class IFtpStream {
+ public:
+  virtual ~IFtpStream() = default;
+  virtual bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) = 0;
+  virtual bool Write(const char* data, std::size_t size) = 0;
+  // Ends the transfer and waits for the server's verdict on it.
+  virtual bool Finish() = 0;
+};
+
+// A logged-in FTP connection. Failures leave their code in LastError().
+class IFtpConnection {
+ public:
+  virtual ~IFtpConnection() = default;
+  virtual bool GetCurrentDirectory(std::string& directory) = 0;
+  virtual bool SetCurrentDirectory(const std::string& directory) = 0;
+  // Find-first on a bare name, closed at once: only whether a match exists.
+  virtual bool FileExists(const std::string& name) = 0;
+  // Binary transfer of one file, for writing (put) or reading (get).
+  virtual std::unique_ptr<IFtpStream> OpenFile(const std::string& remotePath, bool forWriting) = 0;
+  virtual std::uint32_t LastError() const = 0;
+};
+
+// How a login failed: the framework-style exception kinds.
+struct FtpLoginFailure {
+  enum class Kind { Internet, File, Text } kind = Kind::Internet;
+  std::uint32_t code = 0;   // Internet error code, or file failure cause
+  std::string text;         // platform description, file name, or plain text
+};
+
+// Receives the platform's status notifications of a transfer session.
+class ISessionStatusSink {
+ public:
+  virtual ~ISessionStatusSink() = default;
+  virtual void OnStatusCallback(std::uint32_t context, std::uint32_t status, const std::string& info) = 0;
+};
+
+// The session object that a pass creates for itself (status callback, time-outs).
+class ITransferSession {
+ public:
+  virtual ~ITransferSession() = default;
+  virtual void EnableStatusCallback(ISessionStatusSink& sink) = 0;
+  virtual void SetConnectTimeout(std::uint32_t milliseconds) = 0;
+  virtual void SetReceiveTimeout(std::uint32_t milliseconds) = 0;
+  virtual void SetSendTimeout(std::uint32_t milliseconds) = 0;
+  // InternetConnectA in passive mode; null with `failure` filled when the login fails.
+  virtual std::unique_ptr<IFtpConnection> ConnectFtp(const std::string& host, unsigned port, const std::string& user,
+                                                     const std::string& password, FtpLoginFailure& failure) = 0;
+};
+
+class IInternet {
+ public:
+  virtual ~IInternet() = default;
+  // InternetOpenA with the given agent, preconfigured access, no proxy, no flags; null on failure.
+  virtual std::unique_ptr<IInternetHandle> Open(const std::string& agent) = 0;
+  // A synchronous session whose agent is the application title; null when it cannot be created.
+  virtual std::unique_ptr<ITransferSession> CreateTransferSession() = 0;
+};
+
+}  // namespace tarnwick

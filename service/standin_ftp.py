@@ -1,0 +1,136 @@
+"""The FTP host of the stand-in service: the upload and the download account.
+
+Passive mode only matters to the uploader; pyftpdlib binds passive ports on the
+control connection's address, which is 127.0.0.1 here.
+"""
+
+import hashlib
+import os
+import socket
+import struct
+
+from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.ioloop import RetryError
+from pyftpdlib.servers import FTPServer
+
+UPLOAD_USER, UPLOAD_PASSWORD = "dravos", "brinotaxe4"
+DOWNLOAD_USER, DOWNLOAD_PASSWORD = "dravodn", "quendil"
+
+
+class SwitchedAuthorizer(DummyAuthorizer):
+    def __init__(self, switches):
+        super().__init__()
+        self._switches = switches
+
+    def validate_authentication(self, username, password, handler):
+        if self._switches.get("ftp_refuse_logins"):
+            raise AuthenticationFailed("Login refused.")
+        super().validate_authentication(username, password, handler)
+
+
+def _drop(channel):
+    """Closes with a reset, the way a broken network path looks to the peer."""
+    try:
+        channel.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    except OSError:
+        pass
+    channel.close()
+
+
+class CuttingDTPHandler(DTPHandler):
+    """Data channel that, when ftp_cut_after is set, lets that many bytes of a file
+    through and then drops both connections without a final reply."""
+
+    def __init__(self, sock, cmd_channel):
+        self._cut_after = cmd_channel.switches.get("ftp_cut_after")
+        self._cut_pending = False
+        super().__init__(sock, cmd_channel)
+
+    def _cutting(self):
+        # Listings are left alone: the uploader searches before it fetches, and a
+        # cut listing would test "not found" instead of a broken transfer.
+        return self._cut_after > 0 and self.file_obj is not None
+
+    def _cut(self):
+        self._resp = ()
+        cmd_channel = self.cmd_channel
+        _drop(self)
+        _drop(cmd_channel)
+
+    def recv(self, buffer_size):
+        data = super().recv(buffer_size)
+        if data and self._cutting():
+            allowed = self._cut_after - self.tot_bytes_received
+            if len(data) > allowed:
+                self._cut_pending = True
+                if allowed <= 0:
+                    # An empty chunk would read as a finished upload; RetryError
+                    # makes the caller skip this read instead.
+                    raise RetryError
+                data = data[:allowed]
+        return data
+
+    def handle_read(self):
+        super().handle_read()
+        if self._cut_pending and not self._closed:
+            self._cut()
+
+    handle_read_event = handle_read
+
+    def send(self, data):
+        if self._cutting():
+            allowed = self._cut_after - self.tot_bytes_sent
+            if allowed <= 0:
+                self._cut()
+                return 0
+            data = data[:allowed]
+        return super().send(data)
+
+
+class StandInFTPHandler(FTPHandler):
+    dtp_handler = CuttingDTPHandler
+    # Plain send() is needed for the byte counting of the cut switch.
+    use_sendfile = False
+    # The uploader retries five times without a pause; a penalty delay per failed
+    # login would only slow the tests down.
+    auth_failed_timeout = 0
+    banner = "Tessaro FTP service ready."
+    switches = None
+    store = None
+
+    def on_file_received(self, file):
+        if self.username == UPLOAD_USER:
+            size, digest = _size_and_sha256(file)
+            self.store.add_upload(os.path.basename(file), self.fs.fs2ftp(file), size, digest,
+                                  complete=True)
+
+    def on_incomplete_file_received(self, file):
+        # A half file must not let a later upload report pass the existence check.
+        if self.username == UPLOAD_USER:
+            size, digest = _size_and_sha256(file)
+            self.store.add_upload(os.path.basename(file), self.fs.fs2ftp(file), size, digest,
+                                  complete=False)
+        try:
+            os.remove(file)
+        except OSError:
+            pass
+
+
+def _size_and_sha256(path):
+    digest = hashlib.sha256()
+    size = 0
+    with open(path, "rb") as source:
+        for block in iter(lambda: source.read(65536), b""):
+            digest.update(block)
+            size += len(block)
+    return size, digest.hexdigest()
+
+
+def make_ftp_server(port, layout, store, switches):
+    authorizer = SwitchedAuthorizer(switches)
+    authorizer.add_user(UPLOAD_USER, UPLOAD_PASSWORD, layout.upload_home, perm="elradfmw")
+    authorizer.add_user(DOWNLOAD_USER, DOWNLOAD_PASSWORD, layout.download_home, perm="elr")
+    handler = type("BoundFTPHandler", (StandInFTPHandler,),
+                   {"authorizer": authorizer, "switches": switches, "store": store})
+    return FTPServer(("127.0.0.1", port), handler)

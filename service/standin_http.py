@@ -1,0 +1,120 @@
+"""The web host of the stand-in service: scripts, root page and control API.
+
+One server answers for every host name; the Host header says which host the
+uploader meant, which is what the request log and the web_host_down switch use.
+"""
+
+import json
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qsl
+
+from standin_control import ControlError, UnknownAction
+from standin_switches import SCRIPTS
+
+CONTROL_PREFIX = "/__control/"
+SCRIPT_PREFIX = "/dravos/"
+ROOT_PAGE = "<html><body>Tessaro service</body></html>\n"
+
+
+def _text(latin1):
+    """Percent-decoded bytes as text: UTF-8 when they are, else the Windows ANSI page.
+
+    The uploader sends narrow strings of its ANSI code page, tests may send UTF-8.
+    """
+    raw = latin1.encode("latin-1")
+    try:
+        return raw.decode("utf-8")
+    except UnicodeDecodeError:
+        return raw.decode("cp1252", errors="replace")
+
+
+def decode_query(query):
+    """Query as a dict; a repeated key keeps its last value, as the real scripts do."""
+    # The request line reaches us as latin-1 text, so latin-1 keeps every byte intact.
+    pairs = parse_qsl(query, keep_blank_values=True, encoding="latin-1")
+    return {_text(key): _text(value) for key, value in pairs}
+
+
+def host_name(host_header):
+    """The host part of a Host header, without port, in lower case."""
+    host = host_header.strip().lower()
+    if host.startswith("["):
+        return host.split("]", 1)[0] + "]"
+    name, colon, port = host.rpartition(":")
+    return name if colon and port.isdigit() else host
+
+
+class StandInHTTPServer(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def __init__(self, port, web_host, store, switches, scripts, control):
+        self.web_host = web_host.lower()
+        self.store = store
+        self.switches = switches
+        self.scripts = scripts
+        self.control = control
+        super().__init__(("127.0.0.1", port), StandInHandler)
+
+
+class StandInHandler(BaseHTTPRequestHandler):
+    server_version = "StandIn/1.0"
+
+    def log_message(self, format, *args):
+        """Silenced: every request is recorded in the database instead."""
+
+    def do_GET(self):
+        self._dispatch({})
+
+    def do_POST(self):
+        length = int(self.headers.get("Content-Length") or 0)
+        body = self.rfile.read(length).decode("latin-1")
+        self._dispatch(decode_query(body))
+
+    def _dispatch(self, body_params):
+        # The library tidies a leading "//" in self.path; the raw target keeps
+        # the connectivity probe's "//" visible in the log.
+        target = self.requestline.split()[1]
+        path, _, query = target.partition("?")
+        params = decode_query(query)
+        if path.startswith(CONTROL_PREFIX):
+            self._control(path[len(CONTROL_PREFIX):], dict(params, **body_params))
+            return
+
+        host = self.headers.get("Host", "")
+        server = self.server
+        dropped = (server.switches.get("web_host_down")
+                   and host_name(host) == server.web_host)
+        server.store.log_request(self.command, host, path, query, params, dropped)
+        if dropped:
+            # No status line at all: the uploader must see a dead host, not an error page.
+            self.close_connection = True
+            return
+
+        script = path[len(SCRIPT_PREFIX):] if path.startswith(SCRIPT_PREFIX) else None
+        if path.strip("/") == "":
+            self._answer(200, ROOT_PAGE, "text/html")
+        elif script in SCRIPTS:
+            time.sleep(server.switches.get("delay_ms") / 1000.0)
+            self._answer(200, server.scripts.answer(script, params), "text/html")
+        else:
+            self._answer(404, "Not Found\n", "text/plain")
+
+    def _control(self, action, params):
+        try:
+            self._answer_json(200, self.server.control.handle(action, params))
+        except UnknownAction:
+            self._answer_json(404, {"error": "unknown control action: %s" % action})
+        except ControlError as error:
+            self._answer_json(400, {"error": str(error)})
+
+    def _answer_json(self, status, value):
+        self._answer(status, json.dumps(value), "application/json")
+
+    def _answer(self, status, text, content_type):
+        body = text.encode("utf-8")
+        self.send_response(status)
+        self.send_header("Content-Type", content_type + "; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)

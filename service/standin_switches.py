@@ -1,0 +1,110 @@
+"""Fault and behaviour switches that tests flip while the service keeps running.
+
+Read from the HTTP threads and the FTP loop thread, written by the control API,
+hence the lock. Values are parsed strictly so that a misspelt switch in a test
+fails loudly instead of silently testing nothing.
+"""
+
+import threading
+
+SCRIPTS = ("authorverify.php", "copywav.php", "tarnwickdload.php", "drdlsuccess.php",
+           "extverify.php")
+
+DEFAULT_EXT_LIST = "dss, wav, rtf"
+
+_TRUE = ("1", "true", "yes", "on")
+_FALSE = ("0", "false", "no", "off", "")
+
+
+def parse_flag(text):
+    lowered = text.strip().lower()
+    if lowered in _TRUE:
+        return True
+    if lowered in _FALSE:
+        return False
+    raise ValueError("not a yes/no value: %r" % text)
+
+
+def _count(text):
+    text = text.strip()
+    if not text:
+        return 0
+    value = int(text)
+    if value < 0:
+        raise ValueError("negative value: %r" % text)
+    return value
+
+
+def script_name(text):
+    """Accepts "copywav", "copywav.php" or "/dravos/copywav.php" for the same script."""
+    name = text.strip().rsplit("/", 1)[-1]
+    if not name.endswith(".php"):
+        name += ".php"
+    if name not in SCRIPTS:
+        raise ValueError("unknown script: %r" % text)
+    return name
+
+
+_PARSERS = {
+    "web_host_down": parse_flag,
+    "reject_reports": parse_flag,
+    "ftp_refuse_logins": parse_flag,
+    "delay_ms": _count,
+    "ftp_cut_after": _count,
+    "ext_list": str,
+}
+
+
+class Switches:
+    def __init__(self):
+        self._lock = threading.Lock()
+        self.reset()
+
+    def reset(self):
+        with self._lock:
+            self._values = {
+                "web_host_down": False,
+                "reject_reports": False,
+                "ftp_refuse_logins": False,
+                "delay_ms": 0,
+                "ftp_cut_after": 0,
+                "ext_list": DEFAULT_EXT_LIST,
+            }
+            self._overrides = {}
+
+    def get(self, key):
+        with self._lock:
+            return self._values[key]
+
+    def override_for(self, script):
+        with self._lock:
+            return self._overrides.get(script)
+
+    def apply(self, params):
+        """Applies every key of one control call, or none of them when any is wrong."""
+        updates = {}
+        override = None
+        for key, text in params.items():
+            if key == "script_override":
+                if "text" not in params:
+                    raise ValueError("script_override needs a text value")
+                override = (script_name(text), params["text"])
+            elif key == "text":
+                if "script_override" not in params:
+                    raise ValueError("text is only meaningful with script_override")
+            elif key in _PARSERS:
+                updates[key] = _PARSERS[key](text)
+            else:
+                raise ValueError("unknown switch: %r" % key)
+        with self._lock:
+            self._values.update(updates)
+            if override:
+                script, text = override
+                if text:
+                    self._overrides[script] = text
+                else:
+                    self._overrides.pop(script, None)
+
+    def snapshot(self):
+        with self._lock:
+            return dict(self._values, script_overrides=dict(self._overrides))

@@ -1,0 +1,52 @@
+// An in-memory file system with Windows-style paths (case-insensitive, '\' separators).
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace tarnwick::testing {
+
+class FakeFileSystem : public IFileSystem {
+ public:
+  struct Entry {
+    std::string content;
+    std::uint32_t attributes = kAttrArchive;
+  };
+
+  void AddFile(const std::string& path, const std::string& content, std::uint32_t attributes = kAttrArchive);
+  void AddDirectory(const std::string& path);
+  bool Exists(const std::string& path) const;
+  const Entry* Find(const std::string& path) const;
+
+  bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) override;
+  bool DirectoryExists(const std::string& path) override;
+  bool CreateDirectory(const std::string& path) override;
+  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) override;
+  std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) override;
+  bool MoveReplacing(const std::string& from, const std::string& to) override;
+  bool DeleteFile(const std::string& path) override;
+  bool AppendToFile(const std::string& path, const std::string& bytes) override;
+
+  // Files another program holds open for writing.
+  std::set<std::string> lockedForWriting;
+  // Paths whose appends fail (a locked or read-only log file).
+  std::set<std::string> appendFails;
+  // Directories whose creation fails.
+  std::set<std::string> createFails;
+  std::map<std::string, Entry> entries;  // keyed by upper-cased path; directories end without '\'
+  std::map<std::string, std::string> originalNames;
+
+ private:
+  static std::string Key(const std::string& path);
+};
+
+// The platform's wildcard match: '*' and '?', case-insensitive.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+}  // namespace tarnwick::testing

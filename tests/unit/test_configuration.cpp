@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "config/configuration.h"
+#include "doubles/fake_profile.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::FakeProfile;
+
+TEST(LoadConfiguration, FreshProfileGivesDefaultsAndWavForEverySlot) {
+  FakeProfile profile;
+  Configuration config;
+  config.m_strAuthor = "left over";
+  LoadConfiguration(profile, config);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    EXPECT_EQ(config.m_strDir[slot], "");
+    EXPECT_EQ(config.m_strExt[slot], "wav");
+  }
+  EXPECT_EQ(config.m_strAuthor, "");
+  EXPECT_EQ(config.m_strPassword, "");
+  EXPECT_EQ(config.m_nPollMinutes, 0);
+  EXPECT_EQ(config.m_nShowConfig, 0);
+  EXPECT_EQ(config.m_nAutoDownload, 0);
+}
+
+TEST(LoadConfiguration, ExtensionIsReadOnlyForSlotsWithADirectory) {
+  FakeProfile profile;
+  profile.values[{"Source Directories", "Ext3"}] = std::string("dss");  // no Dir3
+  profile.values[{"Source Directories", "Dir4"}] = std::string("C:\\Rec\\");  // no Ext4
+  profile.values[{"Source Directories", "Dir5"}] = std::string("D:\\Docs\\");
+  profile.values[{"Source Directories", "Ext5"}] = std::string(" rtf ");
+  profile.values[{"Author Details", "Author"}] = std::string("author7");
+  profile.values[{"Author Details", "Password"}] = std::string("p&w d");
+  profile.values[{"Author Details", "Poll Time"}] = std::int32_t{5};
+  profile.values[{"Author Details", "Show Config"}] = std::int32_t{1};
+  profile.values[{"Author Details", "AutoDownLoad"}] = std::int32_t{2};
+  Configuration config;
+  LoadConfiguration(profile, config);
+  EXPECT_EQ(config.m_strExt[3], "wav");
+  EXPECT_EQ(config.m_strDir[4], "C:\\Rec\\");
+  EXPECT_EQ(config.m_strExt[4], "");
+  EXPECT_EQ(config.m_strExt[5], " rtf ");  // values travel exactly as stored
+  EXPECT_EQ(config.m_strAuthor, "author7");
+  EXPECT_EQ(config.m_strPassword, "p&w d");
+  EXPECT_EQ(config.m_nPollMinutes, 5);
+  EXPECT_EQ(config.m_nShowConfig, 1);
+  EXPECT_EQ(config.m_nAutoDownload, 2);
+}
+
+TEST(SaveConfiguration, WritesEveryValueInTheStoredOrder) {
+  FakeProfile profile;
+  Configuration config;
+  config.m_strDir[2] = "C:\\A\\";
+  config.m_strExt[2] = "dss";
+  config.m_strAuthor = "a";
+  config.m_strPassword = "b";
+  config.m_nPollMinutes = 7;
+  config.m_nShowConfig = 1;
+  config.m_nAutoDownload = 3;
+  SaveConfiguration(profile, config);
+  ASSERT_EQ(profile.writes.size(), 25u);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    EXPECT_EQ(profile.writes[slot - 1].name, "Dir" + std::to_string(slot));
+    EXPECT_EQ(profile.writes[slot + 9].name, "Ext" + std::to_string(slot));
+  }
+  EXPECT_EQ(std::get<std::string>(profile.writes[1].value), "C:\\A\\");
+  EXPECT_EQ(std::get<std::string>(profile.writes[0].value), "");  // empty, not deleted
+  const char* authorNames[] = {"Author", "Password", "Poll Time", "Show Config", "AutoDownLoad"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(profile.writes[20 + i].section, "Author Details");
+    EXPECT_EQ(profile.writes[20 + i].name, authorNames[i]);
+  }
+  EXPECT_EQ(std::get<std::int32_t>(profile.writes[22].value), 7);
+  EXPECT_EQ(std::get<std::int32_t>(profile.writes[24].value), 3);
+}
+
+TEST(ServiceSettings, ProfileOverridesEachValueThatIsPresent) {
+  FakeProfile profile;
+  ServiceSettings defaults = LoadServiceSettings(profile);
+  EXPECT_EQ(defaults.domain, "tessaro.example");
+  EXPECT_EQ(defaults.webHost, "www.tessaro.example");
+  EXPECT_EQ(defaults.httpPort, 80u);
+  EXPECT_EQ(defaults.ftpHost, "ftp.tessaro.example");
+  EXPECT_EQ(defaults.ftpPort, 21u);
+  EXPECT_EQ(defaults.supportEmail, "support@tessaro.example");
+
+  profile.values[{"Service", "Web Host"}] = std::string("localhost");
+  profile.values[{"Service", "FTP Port"}] = std::int32_t{2121};
+  ServiceSettings changed = LoadServiceSettings(profile);
+  EXPECT_EQ(changed.webHost, "localhost");
+  EXPECT_EQ(changed.ftpPort, 2121u);
+  EXPECT_EQ(changed.domain, "tessaro.example");
+  EXPECT_EQ(changed.httpPort, 80u);
+}
+
+}  // namespace
+}  // namespace tarnwick

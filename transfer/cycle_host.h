@@ -1,0 +1,23 @@
+// What a poll cycle needs of the main frame while it runs on the worker thread.
+#pragma once
+
+#include <string>
+
+namespace tarnwick {
+
+class CycleHost {
+ public:
+  virtual ~CycleHost() = default;
+  virtual void SetStatusText(const std::string& text) = 0;  // pane 0 of the status bar
+  virtual void LogToWindow(const std::string& text) = 0;
+  virtual void LogToFile(const std::string& text) = 0;
+  virtual void LogTransferred(const std::string& text) = 0;
+  virtual bool ShowIcon(unsigned resourceId) = 0;
+  virtual void ChangeIcon() = 0;             // the change-icon command
+  virtual void StopScheduledPolling() = 0;   // after a failed author check
+  virtual void EndCycle() = 0;               // busy flag 0, idle icon
+  // Exit was chosen: the cycle leaves at its next step.
+  virtual bool StopRequested() const = 0;
+};
+
+}  // namespace tarnwick
