@@ -92,6 +92,10 @@ class StandIn:
                 process.wait(timeout)
         return process.returncode
 
+    def wait(self, timeout):
+        """Waits for the service to end by itself; returns its exit code."""
+        return self._process.wait(timeout)
+
     def __enter__(self):
         return self.start()
 
@@ -114,10 +118,12 @@ class StandIn:
 
     def control(self, action, **params):
         """Calls /__control/<action> with the parameters; returns the JSON answer."""
-        target = "/__control/%s?%s" % (action, urlencode(params))
+        # A form body, not a query: file contents would overflow a request line.
+        body = urlencode(params).encode("ascii")
         connection = http.client.HTTPConnection("127.0.0.1", self.http_port, timeout=10.0)
         try:
-            connection.request("GET", target)
+            connection.request("POST", "/__control/" + action, body=body, headers={
+                "Content-Type": "application/x-www-form-urlencoded"})
             response = connection.getresponse()
             answer = json.loads(response.read().decode("utf-8"))
         finally:

@@ -78,6 +78,15 @@ class CuttingDTPHandler(DTPHandler):
 
     handle_read_event = handle_read
 
+    def close(self):
+        # The library replies "226" before it reports the received file; holding the
+        # reply back until then lets a client rely on the upload being recorded
+        # as soon as its put has returned.
+        reply, self._resp = self._resp, ()
+        super().close()
+        if reply and not self.cmd_channel._closed:
+            self.cmd_channel.respond(reply[0], logfun=reply[1])
+
     def send(self, data):
         if self._cutting():
             allowed = self._cut_after - self.tot_bytes_sent

@@ -1,0 +1,268 @@
+import ftplib
+import hashlib
+import socket
+
+import pytest
+
+from standin_client import StandIn, StandInError
+
+MARKER = "Username Valid!"
+UPLOAD_DIR = "/tessaro.example/dravouploads"
+
+
+def verify(service, query):
+    return service.get("/dravos/authorverify.php?" + query)[1]
+
+
+def ftp_login(service, user, password):
+    ftp = ftplib.FTP(timeout=10)
+    ftp.connect("127.0.0.1", service.ftp_port)
+    ftp.set_pasv(True)
+    ftp.login(user, password)
+    return ftp
+
+
+def upload(service, name, data):
+    ftp = ftp_login(service, "dravos", "brinotaxe4")
+    try:
+        ftp.cwd(UPLOAD_DIR)
+        ftp.storbinary("STOR " + name, _Reader(data))
+    finally:
+        ftp.close()
+
+
+def download(service, name, chunks=None):
+    """Fetches a file; chunks, when given, keeps what arrived even if the transfer breaks."""
+    chunks = [] if chunks is None else chunks
+    ftp = ftp_login(service, "dravodn", "quendil")
+    try:
+        ftp.cwd("/pending")
+        ftp.retrbinary("RETR " + name, chunks.append)
+        return b"".join(chunks)
+    finally:
+        ftp.close()
+
+
+class _Reader:
+    def __init__(self, data):
+        self._data, self._pos = data, 0
+
+    def read(self, size):
+        block = self._data[self._pos:self._pos + size]
+        self._pos += len(block)
+        return block
+
+
+def listing(service, author="author7", password="secret"):
+    return service.get("/dravos/tarnwickdload.php?author=%s&drupw=%s" % (author, password))[1]
+
+
+def rule_a(text, key):
+    """Reads a value the way the uploader does: after the first '=' following the key."""
+    rest = text[text.index(key):]
+    rest = rest[rest.index("=") + 1:].lstrip(" ")
+    end = min([i for i in (rest.find(c) for c in " \r\n<") if i >= 0] + [len(rest)])
+    return rest[:end]
+
+
+def rule_b(text, key):
+    rest = text[text.index(key):]
+    return rest.split('"')[1]
+
+
+class TestAuthorVerify:
+    def test_only_exact_known_pairs_are_valid(self, service):
+        assert MARKER in verify(service, "username=author7&wp=secret")
+        for query in ("username=author7&wp=Secret", "username=author8&wp=secret",
+                      "username=author7&wp=", "username=&wp=", ""):
+            assert MARKER not in verify(service, query), query
+
+    def test_percent_decoded_ampersand_and_space(self, service):
+        service.add_author("amp user", "p&w d")
+        assert MARKER in verify(service, "username=amp%20user&wp=p%26w%20d")
+        assert MARKER not in verify(service, "username=amp%20user&wp=p%26w")
+
+
+class TestUploadReport:
+    def report(self, service, author, file, length="12"):
+        return service.get("/dravos/copywav.php?username=%s&file=%s&length=%s"
+                           % (author, file, length))[1]
+
+    def test_accepted_only_for_known_author_with_uploaded_file(self, service):
+        assert MARKER not in self.report(service, "author7", "author7_a.wav")
+        upload(service, "author7_a.wav", b"RIFF" * 10)
+        assert MARKER in self.report(service, "author7", "author7_a.wav", "12")
+        assert MARKER not in self.report(service, "stranger", "author7_a.wav")
+        assert MARKER not in self.report(service, "author7", "../dravouploads/author7_a.wav")
+        reports = service.state()["reports"]
+        assert [(r["author"], r["accepted"]) for r in reports] == [
+            ("author7", False), ("author7", True), ("stranger", False), ("author7", False)]
+        assert reports[1]["file"] == "author7_a.wav" and reports[1]["length"] == "12"
+
+    def test_reject_reports_switch(self, service):
+        upload(service, "author7_b.wav", b"data")
+        service.set(reject_reports=1)
+        assert MARKER not in self.report(service, "author7", "author7_b.wav")
+        assert service.state()["reports"][-1]["accepted"] is False
+
+
+class TestDownloadList:
+    def test_layout(self, service):
+        service.add_download("author7", "a b.wav", b"x", fileid=17)
+        service.add_download("author7", "c.wav", b"y")
+        assert listing(service) == ('countoffiles=2<br>\nSourceDir=/pending<br>\n'
+                                    'file_1="a b.wav"<br>\nfileid_1=17<br>\n'
+                                    'file_2="c.wav"<br>\nfileid_2=18<br>\n')
+
+    def test_twelve_entries_read_back_in_order(self, service):
+        ids = [service.add_download("author7", "f%d.wav" % n, b"") for n in range(1, 13)]
+        text = listing(service)
+        assert rule_a(text, "countoffiles") == "12"
+        assert rule_a(text, "SourceDir") == "/pending"
+        for n in range(1, 13):
+            assert rule_b(text, "file_%d" % n) == "f%d.wav" % n
+            assert rule_a(text, "fileid_%d" % n) == ids[n - 1]
+
+    def test_only_own_files_for_valid_password(self, service):
+        service.add_download("author7", "mine.wav", b"")
+        service.add_download("other", "theirs.wav", b"")
+        assert "countoffiles" not in listing(service, password="wrong")
+        assert "theirs.wav" not in listing(service)
+        service.add_author("empty", "pw")
+        assert rule_a(listing(service, "empty", "pw"), "countoffiles") == "0"
+
+    def test_confirmation_removes_entry(self, service):
+        ids = [service.add_download("author7", name, b"") for name in ("a.wav", "b.wav", "c.wav")]
+        confirm = "/dravos/drdlsuccess.php?username=author7&drupw=%s&fileid=" + ids[1]
+        service.get(confirm % "wrong")
+        assert "b.wav" in listing(service)
+        service.get(confirm % "secret")
+        text = listing(service)
+        assert "b.wav" not in text
+        assert (rule_b(text, "file_1"), rule_b(text, "file_2")) == ("a.wav", "c.wav")
+        assert [c["matched"] for c in service.state()["confirmations"]] == [False, True]
+
+
+class TestWebHost:
+    def raw_request(self, service, host):
+        with socket.create_connection(("127.0.0.1", service.http_port), timeout=5) as sock:
+            sock.sendall(b"GET // HTTP/1.1\r\nHost: " + host.encode() + b"\r\n\r\n")
+            received = b""
+            while True:
+                chunk = sock.recv(4096)
+                if not chunk:
+                    return received
+                received += chunk
+
+    def test_web_host_down_drops_only_web_host(self, service):
+        service.set(web_host_down=1)
+        assert self.raw_request(service, "www.tessaro.example") == b""
+        assert self.raw_request(service, "WWW.tessaro.example:80") == b""
+        assert self.raw_request(service, "tessaro.example").startswith(b"HTTP/1.0 200")
+        service.set(web_host_down=0)
+        assert self.raw_request(service, "www.tessaro.example").startswith(b"HTTP/1.0 200")
+        assert [r["dropped"] for r in service.state()["requests"]] == [True, True, False, False]
+
+    def test_request_log_keeps_host_raw_query_and_order(self, service):
+        service.get("//", host="www.tessaro.example")
+        service.get("/dravos/authorverify.php?username=a%20b&wp=x%26y&wp=z")
+        requests = service.state()["requests"]
+        assert [(r["host"], r["path"]) for r in requests] == [
+            ("www.tessaro.example", "//"), ("tessaro.example", "/dravos/authorverify.php")]
+        assert requests[1]["query"] == "username=a%20b&wp=x%26y&wp=z"
+        assert requests[1]["params"] == {"username": "a b", "wp": "z"}
+
+    def test_extension_list_override_and_bad_switch(self, service):
+        assert service.get("/dravos/extverify.php?ext=", host="www.tessaro.example") == (
+            200, "dss, wav, rtf")
+        service.set(ext_list="wav only")
+        assert service.get("/dravos/extverify.php?ext=")[1] == "wav only"
+        service.override_script("authorverify", "Username Valid! forced")
+        assert MARKER in verify(service, "username=nobody&wp=")
+        service.override_script("authorverify.php", "")
+        assert MARKER not in verify(service, "username=nobody&wp=")
+        with pytest.raises(StandInError):
+            service.set(web_host_dwn=1)
+        assert service.get("/dravos/nothing.php")[0] == 404
+
+    def test_delay_holds_script_answers(self, service):
+        service.set(delay_ms=3000)
+        with pytest.raises(socket.timeout):
+            service.get("/dravos/extverify.php?ext=", timeout=0.5)
+
+
+class TestFtp:
+    def test_upload_account_records_puts(self, service):
+        data = bytes(range(256)) * 40
+        upload(service, "author7_a b.wav", data)
+        (record,) = service.state()["uploads"]
+        assert record["path"] == UPLOAD_DIR + "/author7_a b.wav"
+        assert (record["size"], record["sha256"], record["complete"]) == (
+            len(data), hashlib.sha256(data).hexdigest(), True)
+
+    def test_download_account_serves_source_dir_read_only(self, service):
+        service.add_download("author7", "a b.wav", b"payload")
+        service.add_download("author7", "gone.wav", missing=True)
+        assert download(service, "a b.wav") == b"payload"
+        ftp = ftp_login(service, "dravodn", "quendil")
+        try:
+            ftp.cwd("/pending")
+            assert ftp.nlst() == ["a b.wav"]
+            with pytest.raises(ftplib.error_perm):
+                ftp.storbinary("STOR x.wav", _Reader(b"x"))
+        finally:
+            ftp.close()
+
+    def test_wrong_and_refused_logins(self, service):
+        with pytest.raises(ftplib.error_perm, match="530"):
+            ftp_login(service, "dravos", "quendil")
+        service.set(ftp_refuse_logins=1)
+        with pytest.raises(ftplib.error_perm, match="530"):
+            ftp_login(service, "dravodn", "quendil")
+        service.set(ftp_refuse_logins=0)
+        ftp_login(service, "dravodn", "quendil").close()
+
+    def test_cut_upload_leaves_no_file(self, service):
+        service.set(ftp_cut_after=1000)
+        with pytest.raises((OSError, EOFError, ftplib.Error)):
+            upload(service, "author7_cut.wav", b"z" * 200000)
+        (record,) = service.state()["uploads"]
+        assert record["complete"] is False and record["size"] <= 1000
+        assert MARKER not in service.get(
+            "/dravos/copywav.php?username=author7&file=author7_cut.wav&length=1")[1]
+
+    def test_cut_download_only_beyond_limit(self, service):
+        service.set(ftp_cut_after=1000)
+        service.add_download("author7", "small.wav", b"s" * 1000)
+        service.add_download("author7", "big.wav", b"b" * 200000)
+        assert download(service, "small.wav") == b"s" * 1000
+        received = []
+        with pytest.raises((OSError, EOFError, ftplib.Error)):
+            download(service, "big.wav", received)
+        assert 0 < len(b"".join(received)) <= 1000
+
+
+class TestLifecycle:
+    def test_reset_keeps_authors_only(self, service):
+        service.add_download("author7", "a.wav", b"a")
+        upload(service, "author7_a.wav", b"a")
+        service.set(reject_reports=1)
+        service.reset()
+        state = service.state()
+        assert not any(state[k] for k in ("requests", "reports", "uploads", "downloads"))
+        assert state["switches"]["reject_reports"] is False
+        assert MARKER in verify(service, "username=author7&wp=secret")
+        assert MARKER not in service.get(
+            "/dravos/copywav.php?username=author7&file=author7_a.wav&length=1")[1]
+
+    def test_stops_on_sigterm_and_after_lifetime(self, tmp_path):
+        service = StandIn(tmp_path / "a").start()
+        port = service.http_port
+        assert service.stop() == 0
+        with pytest.raises(OSError):
+            socket.create_connection(("127.0.0.1", port), timeout=2).close()
+        short = StandIn(tmp_path / "b", lifetime=1).start()
+        try:
+            assert short.wait(20) == 0
+        finally:
+            short.stop()

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/tray_icon.h"
+#include "doubles/fake_ui.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::FakeTrayShell;
+
+TEST(TrayIcon, NewRecordHasTheShellLayoutAndNoIcon) {
+  FakeTrayShell shell;
+  CTrayIcon tray(shell, 3);
+  const TrayRecord record = tray.Record();
+  EXPECT_EQ(record.size, 88u);
+  EXPECT_EQ(record.id, 3u);
+  EXPECT_EQ(record.icon, 0u);
+  EXPECT_STREQ(record.tip, "");  // string 3 does not exist
+  EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST(TrayIcon, AddThenModifyThenDeleteWithTipsAndFlags) {
+  FakeTrayShell shell;
+  {
+    CTrayIcon tray(shell, 3);
+    tray.AttachWindow(0x77, 0x400);
+    ASSERT_TRUE(tray.ShowIcon(101));
+    ASSERT_TRUE(tray.ShowIcon(102));
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[0].operation, TrayOperation::Add);
+    EXPECT_EQ(shell.calls[0].record.icon, 0x1000u + 101);
+    EXPECT_STREQ(shell.calls[0].record.tip, "Dravos Upload Ulkin. Right click for menu.");
+    EXPECT_EQ(shell.calls[0].record.flags,
+              TrayRecord::kFlagIcon | TrayRecord::kFlagTip | TrayRecord::kFlagMessage);
+    EXPECT_EQ(shell.calls[0].record.window, 0x77u);
+    EXPECT_EQ(shell.calls[0].record.callbackMessage, 0x400u);
+    EXPECT_EQ(shell.calls[1].operation, TrayOperation::Modify);
+    EXPECT_STREQ(shell.calls[1].record.tip, "Tarnwick - Connected. Pease Wait...");
+  }
+  // The destructor removes the icon.
+  ASSERT_EQ(shell.calls.size(), 3u);
+  EXPECT_EQ(shell.calls[2].operation, TrayOperation::Delete);
+}
+
+TEST(TrayIcon, FailedCallForgetsTheIconSoTheNextChangeAddsItAgain) {
+  FakeTrayShell shell;
+  CTrayIcon tray(shell, 3);
+  tray.ShowIcon(101);
+  shell.failNext = true;
+  EXPECT_FALSE(tray.ShowIcon(102));
+  EXPECT_EQ(tray.Record().icon, 0u);
+  EXPECT_TRUE(tray.ShowIcon(101));
+  EXPECT_EQ(shell.calls.back().operation, TrayOperation::Add);
+  EXPECT_EQ(shell.calls.back().record.flags & TrayRecord::kFlagMessage, 0u);  // no window attached
+}
+
+TEST(TrayIcon, RemovingAnIconThatIsNotShownAsksNothingOfTheShell) {
+  FakeTrayShell shell;
+  CTrayIcon tray(shell, 3);
+  EXPECT_TRUE(tray.ShowIcon(0));
+  EXPECT_TRUE(shell.calls.empty());
+  tray.ShowIcon(101);
+  EXPECT_TRUE(tray.ShowIcon(0));
+  EXPECT_EQ(shell.calls.back().operation, TrayOperation::Delete);
+  EXPECT_TRUE(tray.ShowIcon(0));
+  EXPECT_EQ(shell.calls.size(), 2u);
+}
+
+TEST(TrayIcon, ExplicitTipIsCutToTheRecord) {
+  FakeTrayShell shell;
+  CTrayIcon tray(shell, 3);
+  const std::string longTip(100, 't');
+  tray.ApplyIcon(0x55, longTip.c_str());
+  EXPECT_EQ(std::strlen(shell.calls.back().record.tip), 63u);
+}
+
+TEST(TrayIcon, CallbacksOpenTheMenuOrSendTheDefaultCommand) {
+  FakeTrayShell shell;
+  CTrayIcon tray(shell, 3);
+  tray.AttachWindow(0x77, 0x400);
+  EXPECT_EQ(tray.HandleCallback(3, 0x205), 1);  // right button up
+  EXPECT_EQ(shell.menus, std::vector<unsigned>{3});
+  EXPECT_EQ(tray.HandleCallback(3, 0x203), 1);  // double click
+  EXPECT_EQ(shell.defaults, std::vector<unsigned>{3});
+  EXPECT_EQ(tray.HandleCallback(3, 0x201), 0);  // left button down does nothing
+  EXPECT_EQ(tray.HandleCallback(4, 0x205), 0);  // another icon
+  EXPECT_EQ(shell.menus.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tarnwick
