@@ -1,24 +1,90 @@
-// One poll cycle, run on the worker thread with its own copy of the settings.
+// One poll cycle, run on the worker thread with its own copy of the settings. The
+// cycle object owns everything a cycle works on: the file lists, the status buffer
+// and the FTP connection; it reaches the frame only through CycleHost.
 #pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "config/configuration.h"
 #include "platform/platform.h"
 #include "transfer/cycle_host.h"
+#include "transfer/ftp_transfer.h"
+#include "transfer/myinternetsession.h"
 
 namespace tarnwick {
+
+constexpr int kConnectAttempts = 5;
+constexpr std::size_t kStatusBufferSize = 1024;
+
+extern const char kDownloadRoot[];       // "C:\dravos"
+extern const char kDownloadDirectory[];  // "C:\dravos\download"
+
+struct FtpAccount {
+  const char* user;
+  const char* password;
+};
+
+// Only 'u' selects the upload account; every other code the download account.
+FtpAccount FtpAccountFor(char code);
 
 class PollCycle {
  public:
   PollCycle(Platform& platform, CycleHost& host, const Configuration& config, const ServiceSettings& service);
+  ~PollCycle();
 
-  // The whole cycle; every way out ends with the busy flag cleared and the idle icon.
+  // The whole cycle; every way out ends with host.EndCycle().
   void Run();
 
+  // The id the transfer session's status texts carry: the user-interface thread's.
+  void SetStatusThreadId(long threadId) { m_statusThreadId = threadId; }
+
+  // The steps of a cycle, each usable on its own.
+  bool CheckConnection();
+  bool VerifyAuthor();
+  std::string FetchUrl(const std::string& url);
+  void ScanSourceDirs();
+  void ScanSlot(const std::string& directory, const std::string& filterLabel);
+  void UploadFiles();
+  int ReportUpload(const std::string& url);
+  double GetRecordingLength(const std::string& path);
+  void DownloadFiles(const std::string& remoteDirectory);
+  // 0 when logged in (the connection is then in m_pFtp), 1 when the login failed.
+  int ConnectFtp(ITransferSession& session, char accountCode);
+  // Up to five logins without pause; false when the pass has to give up.
+  bool ConnectWithRetries(ITransferSession& session, char accountCode);
+
+  std::vector<std::string> m_arrFiles;
+  std::vector<std::string> m_arrFileIds;
+  int m_nFileCount = 0;
+  int m_nFileIndex = 0;
+  char m_szStatus[kStatusBufferSize] = {};
+  std::string m_strFtpError;
+  std::unique_ptr<IFtpConnection> m_pFtp;
+  const std::string m_strFtpHost;
+
  private:
+  // Steps 1 to 16; returning from it at any point ends the cycle.
+  void RunSteps();
+  void DownloadStep();
+  // A failure's text on the window log, the status bar and the log file, in that order.
+  void Fail(const std::string& text);
+  void ShowIcon(unsigned resourceId) { m_host.ShowIcon(resourceId); }
+  enum class FileOutcome { Next, EndPass };
+  // The pass's session, or null after telling the user it could not be created.
+  std::unique_ptr<ITransferSession> OpenPassSession(CMyInternetSession& statusSink);
+  FileOutcome UploadOneFile(ITransferSession& session);
+  FileOutcome DownloadOneFile(ITransferSession& session, const std::string& remoteDirectory);
+  // Into the download directory under `name`; `errorCode` is the Internet error of a failure.
+  bool GetFile(const std::string& remotePath, const std::string& name, std::uint32_t& errorCode);
+
   Platform& m_platform;
   CycleHost& m_host;
   const Configuration m_config;
   const ServiceSettings m_service;
+  long m_statusThreadId = 0;
 };
 
 // Thread entry: runs the cycle that `cycle` points to.

@@ -1,0 +1,50 @@
+// A frame for the poll cycle that writes every output into one ordered journal:
+// "W:" window log, "S:" status bar, "F:" log file, "T:" transferred line, "E:" end of cycle.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "doubles/fake_ui.h"
+#include "transfer/cycle_host.h"
+
+namespace tarnwick::testing {
+
+class FakeCycleHost : public CycleHost {
+ public:
+  explicit FakeCycleHost(OutputJournal& journal) : m_journal(journal) {}
+
+  void SetStatusText(const std::string& text) override { Output('S', text); }
+  void LogToWindow(const std::string& text) override { Output('W', text); }
+  void LogToFile(const std::string& text) override { Output('F', text); }
+  void LogTransferred(const std::string& text) override { Output('T', text); }
+  bool ShowIcon(unsigned resourceId) override {
+    icons.push_back(std::to_string(resourceId));
+    return true;
+  }
+  void ChangeIcon() override { icons.push_back("toggle"); }
+  void StopScheduledPolling() override { ++pollingStops; }
+  void EndCycle() override {
+    ++cyclesEnded;
+    m_journal.Add('E', "");
+  }
+  bool StopRequested() const override { return stopRequested; }
+
+  // Icon resources shown and change-icon commands, in order.
+  std::vector<std::string> icons;
+  int pollingStops = 0;
+  int cyclesEnded = 0;
+  bool stopRequested = false;
+  // Exit is chosen the moment an output of this text ("W:..." etc.) is made.
+  std::string stopOnOutput;
+
+ private:
+  void Output(char channel, const std::string& text) {
+    m_journal.Add(channel, text);
+    if (!stopOnOutput.empty() && m_journal.entries.back() == stopOnOutput) stopRequested = true;
+  }
+
+  OutputJournal& m_journal;
+};
+
+}  // namespace tarnwick::testing

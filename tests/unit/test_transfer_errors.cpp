@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "doubles/fake_internet.h"
+#include "transfer/internet_errors.h"
+#include "transfer/myinternetsession.h"
+
+namespace tarnwick {
+namespace {
+
+using namespace tarnwick::testing;
+
+struct CodeText {
+  std::uint32_t code;
+  const char* text;
+};
+
+// The texts exactly as users have always read them, blanks included.
+const CodeText kExpectedErrorTexts[] = {
+    {12001, "No more handles could be generated at this time."},
+    {12002, "The request has timed out."},
+    {12003, "An internal error has occurred."},
+    {12004, "An internal error has occurred."},
+    {12005, "The URL is invalid."},
+    {12006, "The URL scheme could not be recognized or is not supported."},
+    {12007, "The server name could not be resolved (No Connection ?)."},
+    {12008, "The requested protocol could not be located."},
+    {12009, "A request to InternetQueryOption or InternetSetOption specified an invalid option value."},
+    {12010, "The length of an option supplied to InternetQueryOption or InternetSetOption is incorrect for the type of option specified."},
+    {12011, "The request option cannot be set, only queried."},
+    {12012, "The Win32 Internet function support is being shut down or unloaded."},
+    {12013, "The request to connect and log on to an FTP server could not be completed because the supplied user name is incorrect."},
+    {12014, "The request to connect and log on to an FTP server could not be completed because the supplied password is incorrect."},
+    {12015, "The request to connect to and log on to an FTP server failed."},
+    {12016, "The requested operation is invalid."},
+    {12017, "The operation was canceled, usually because the handle on which the request was operating was closed before the operation completed."},
+    {12018, "The type of handle supplied is incorrect for this operation."},
+    {12019, "The requested operation cannot be carried out because the handle supplied is not in the correct state. "},
+    {12020, "The request cannot be made via a proxy."},
+    {12021, "A required registry value could not be located."},
+    {12022, "A required registry value was located but is an incorrect type or has an invalid value."},
+    {12023, "Direct network access cannot be made at this time."},
+    {12024, "An asynchronous request could not be made because a zero context value was supplied."},
+    {12025, "An asynchronous request could not be made because a callback function has not been set."},
+    {12026, "The required operation could not be completed because one or more requests are pending."},
+    {12027, "The format of the request is invalid."},
+    {12028, "The requested item could not be located."},
+    {12029, "The attempt to connect to the server failed."},
+    {12030, "The connection with the server has been terminated."},
+    {12031, "The connection with the server has been reset."},
+    {12032, "Calls for the Win32 Internet function to redo the request."},
+    {12033, "The request to the proxy was invalid."},
+    {12036, "The request failed because the handle already exists."},
+    {12110, "The requested operation cannot be made on the FTP session  handle because an operation is already in progress."},
+    {12111, "The FTP operation was not completed because the session was aborted."},
+};
+
+TEST(InternetErrorText, EveryCodeOfTheTable) {
+  for (const CodeText& expected : kExpectedErrorTexts) EXPECT_EQ(GetInternetErrorText(expected.code), expected.text);
+  EXPECT_EQ(GetInternetErrorText(12003), GetInternetErrorText(12004));
+  EXPECT_EQ(GetInternetErrorText(12019).back(), ' ');
+  EXPECT_NE(GetInternetErrorText(12110).find("session  handle"), std::string::npos);
+}
+
+TEST(InternetErrorText, CodesWithoutATextGiveEmptyText) {
+  for (std::uint32_t code : {0u, 1u, 12000u, 12034u, 12035u, 12037u, 12109u, 12112u, 0xFFFFFFFFu})
+    EXPECT_EQ(GetInternetErrorText(code), "") << code;
+}
+
+// "%d" the thread id, "%s" the information text.
+const CodeText kExpectedStatusTexts[] = {
+    {10, "[%d] resolving name for %s"},
+    {11, "[%d] resolved name for %s!"},
+    {20, "[%d] Connecting to server..."},
+    {21, "[%d] Connected to server!"},
+    {30, "[%d] Sending request..."},
+    {31, "[%d] Request sent"},
+    {40, "[%d] Receiving response..."},
+    {41, "[%d] Response received!"},
+    {50, "[%d] Closing connection..."},
+    {51, "[%d] Connection close!"},
+    {60, "[%d] Connection created!"},
+    {70, "[%d] Closing Connection..."},
+    {100, "[%d] request complete"},
+    {110, "[%d] Redirected to URL"},
+    {200, "[%d] Busy"},
+};
+
+std::string Fill(std::string format, const std::string& thread, const std::string& info) {
+  format.replace(format.find("%d"), 2, thread);
+  const std::size_t at = format.find("%s");
+  if (at != std::string::npos) format.replace(at, 2, info);
+  return format;
+}
+
+TEST(SessionStatus, EveryNotificationFormsItsText) {
+  for (const CodeText& expected : kExpectedStatusTexts)
+    EXPECT_EQ(FormatSessionStatus(4242, expected.code, "ftp.tessaro.example"),
+              Fill(expected.text, "4242", "ftp.tessaro.example"));
+  EXPECT_EQ(FormatSessionStatus(7, 200, ""), "[7] Busy");
+  EXPECT_EQ(FormatSessionStatus(7, 0, "x"), "[7] Unknown status: 0");
+  EXPECT_EQ(FormatSessionStatus(7, 12, "x"), "[7] Unknown status: 12");
+  const std::string odd = "%s%d" + std::string(2000, 'h');  // carried whole, never read as a format
+  EXPECT_EQ(FormatSessionStatus(1, 10, odd), "[1] resolving name for " + odd);
+}
+
+TEST(SessionStatus, TextsReachAnAttachedWindowOnlyAndCarryTheGivenThread) {
+  std::vector<std::string> received;
+  CMyInternetSession attached(99, [&](const std::string& text) { received.push_back(text); });
+  attached.OnStatusCallback(1, 21, "");
+  attached.OnStatusCallback(1, 11, "10.0.0.1");
+  EXPECT_EQ(received, (std::vector<std::string>{"[99] Connected to server!", "[99] resolved name for 10.0.0.1!"}));
+  CMyInternetSession detached(99);
+  detached.OnStatusCallback(1, 60, "");  // formed and dropped
+}
+
+TEST(TransferSession, SetUpWithCallbackThenTheThreeTimeOuts) {
+  FakeInternet internet;
+  CMyInternetSession sink(1);
+  {
+    std::unique_ptr<ITransferSession> session = OpenTransferSession(internet, sink);
+    ASSERT_NE(session, nullptr);
+  }
+  EXPECT_EQ(internet.sessionEvents, (std::vector<std::string>{"status-callback", "connect-timeout 40000",
+                                                              "receive-timeout 40000", "send-timeout 40000",
+                                                              "closed"}));
+  internet.failSession = true;
+  EXPECT_EQ(OpenTransferSession(internet, sink), nullptr);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+#include "transfer/service_urls.h"
+
+namespace tarnwick {
+namespace {
+
+TEST(ServiceUrls, EveryScriptOnItsHostWithItsKeysInOrder) {
+  const ServiceSettings service = DefaultServiceSettings();
+  EXPECT_EQ(ProbeUrl(service), "http://www.tessaro.example//");
+  EXPECT_EQ(AuthorVerifyUrl(service, "author7", "secret"),
+            "http://tessaro.example/dravos/authorverify.php?username=author7&wp=secret");
+  EXPECT_EQ(CopyReportUrl(service, "author7", "author7_a.wav", "12"),
+            "http://tessaro.example/dravos/copywav.php?username=author7&file=author7_a.wav&length=12");
+  EXPECT_EQ(DownloadListUrl(service, "author7", "secret"),
+            "http://tessaro.example/dravos/tarnwickdload.php?author=author7&drupw=secret");
+  EXPECT_EQ(DownloadConfirmUrl(service, "author7", "secret", "F-17"),
+            "http://tessaro.example/dravos/drdlsuccess.php?username=author7&drupw=secret&fileid=F-17");
+  EXPECT_EQ(ExtensionListUrl(service), "http://www.tessaro.example/dravos/extverify.php?ext=");
+}
+
+TEST(ServiceUrls, PortIsWrittenOnlyWhenItIsNot80) {
+  ServiceSettings service;
+  service.domain = "127.0.0.1";
+  service.webHost = "localhost";
+  service.httpPort = 8080;
+  EXPECT_EQ(ProbeUrl(service), "http://localhost:8080//");
+  EXPECT_EQ(ExtensionListUrl(service), "http://localhost:8080/dravos/extverify.php?ext=");
+  EXPECT_EQ(AuthorVerifyUrl(service, "a", "b"), "http://127.0.0.1:8080/dravos/authorverify.php?username=a&wp=b");
+  service.httpPort = 81;
+  EXPECT_EQ(HttpUrl("h", service.httpPort, "/x"), "http://h:81/x");
+  EXPECT_EQ(HttpUrl("h", 80, "/x"), "http://h/x");
+}
+
+TEST(ServiceUrls, QueryValuesArePercentEncodedExceptUnreservedCharacters) {
+  EXPECT_EQ(EncodeQueryValue("AZaz09-._~"), "AZaz09-._~");
+  EXPECT_EQ(EncodeQueryValue("p&w d"), "p%26w%20d");
+  EXPECT_EQ(EncodeQueryValue("#+%=/?"), "%23%2B%25%3D%2F%3F");
+  EXPECT_EQ(EncodeQueryValue(std::string("\x01\x7F\xE9\xFF", 4)), "%01%7F%E9%FF");
+  EXPECT_EQ(EncodeQueryValue(std::string("a\0b", 3)), "a%00b");
+  EXPECT_EQ(EncodeQueryValue(""), "");
+  const ServiceSettings service = DefaultServiceSettings();
+  EXPECT_EQ(CopyReportUrl(service, "a&b", "a&b_my file.wav", "3"),
+            "http://tessaro.example/dravos/copywav.php?username=a%26b&file=a%26b_my%20file.wav&length=3");
+  EXPECT_EQ(DownloadConfirmUrl(service, "a", "p=1#", "id 2"),
+            "http://tessaro.example/dravos/drdlsuccess.php?username=a&drupw=p%3D1%23&fileid=id%202");
+}
+
+TEST(ServiceUrls, EveryByteSurvivesTheServicesDecoding) {
+  std::string all;
+  for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
+  const std::string encoded = EncodeQueryValue(all);
+  std::string decoded;
+  for (std::size_t i = 0; i < encoded.size(); ++i) {
+    const char c = encoded[i];
+    ASSERT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || std::string("-._~%").find(c) != std::string::npos);
+    if (c == '%') {
+      ASSERT_LE(i + 2, encoded.size() - 1);
+      const std::string hex = encoded.substr(i + 1, 2);
+      ASSERT_EQ(hex.find_first_not_of("0123456789ABCDEF"), std::string::npos) << hex;
+      decoded += static_cast<char>(std::stoi(hex, nullptr, 16));
+      i += 2;
+    } else {
+      decoded += c;
+    }
+  }
+  EXPECT_EQ(decoded, all);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "doubles/fake_internet.h"
+#include "doubles/fake_ui.h"
+#include "transfer/service_urls.h"
+#include "transfer/web_request.h"
+
+namespace tarnwick {
+namespace {
+
+using namespace tarnwick::testing;
+
+struct WebRequestTest : ::testing::Test {
+  OutputJournal journal;  // "M:" message boxes and "I:" tray icons, in order
+  FakeMessageBox messages{&journal};
+  FakeInternet internet;
+  ServiceSettings service = DefaultServiceSettings();
+  IconSwitch icons = [this](unsigned id) { journal.Add('I', std::to_string(id)); };
+  const std::string url = "http://tessaro.example/x";
+};
+
+TEST_F(WebRequestTest, LongAnswerIsReadInChunksOfAtMost1023BytesAndJoinedInOrder) {
+  std::string body;
+  for (int i = 0; i < 2500; ++i) body += static_cast<char>('a' + i % 26);
+  internet.Answer(url, body, 5000);  // the server would hand out more than is asked for
+  EXPECT_EQ(FetchUrl(internet, messages, url), body);
+  EXPECT_EQ(internet.readCapacities, (std::vector<std::size_t>{1023, 1023, 1023, 1023}));  // 1023+1023+454, then 0
+
+  internet.Answer(url, body, 300);  // short reads are joined just the same
+  EXPECT_EQ(FetchUrl(internet, messages, url), body);
+}
+
+TEST_F(WebRequestTest, ZeroByteEndsWhatItsChunkContributes) {
+  internet.Answer(url, std::string("ab\0cdEF\0gh", 10), 5);  // chunks "ab\0cd" and "EF\0gh"
+  EXPECT_EQ(FetchUrl(internet, messages, url), "abEF");
+}
+
+TEST_F(WebRequestTest, FailedReadKeepsTheTextReadSoFar) {
+  UrlAnswer answer;
+  answer.body = std::string(3000, 'x');
+  answer.failReadAt = 2046;
+  internet.answers[url] = answer;
+  EXPECT_EQ(FetchUrl(internet, messages, url), std::string(2046, 'x'));
+}
+
+TEST_F(WebRequestTest, FetchUrlAsksNotToCacheAndClosesEverything) {
+  internet.Answer(url, "hello");
+  EXPECT_EQ(FetchUrl(internet, messages, url), "hello");
+  ASSERT_EQ(internet.requests.size(), 1u);
+  EXPECT_EQ(internet.requests[0].agent, "InetURL/1.0");
+  EXPECT_EQ(internet.requests[0].flags, 0x04000000u);
+  EXPECT_EQ(internet.openHandles, 0);
+  EXPECT_TRUE(journal.entries.empty());
+}
+
+TEST_F(WebRequestTest, FetchUrlFailuresGiveEmptyTextAndOnlyTheOpenFailureSpeaks) {
+  EXPECT_EQ(FetchUrl(internet, messages, url), "");  // URL cannot be opened: silent
+  EXPECT_TRUE(journal.entries.empty());
+  internet.failOpen = true;
+  EXPECT_EQ(FetchUrl(internet, messages, url), "");
+  EXPECT_EQ(journal.entries, std::vector<std::string>{"M:Internet not avaiable !!!"});
+  EXPECT_EQ(internet.openHandles, 0);
+}
+
+TEST_F(WebRequestTest, ProbeOpensTheWebHostRootWithoutReadingBetweenBusyAndIdle) {
+  internet.Answer("http://www.tessaro.example//", "<html>500 Internal Server Error</html>");
+  EXPECT_TRUE(CheckConnection(internet, messages, icons, service));
+  EXPECT_EQ(internet.RequestedUrls(), std::vector<std::string>{"http://www.tessaro.example//"});
+  EXPECT_EQ(internet.requests[0].flags, 0u);
+  EXPECT_TRUE(internet.readCapacities.empty());
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"I:102", "I:101"}));
+  EXPECT_EQ(internet.openHandles, 0);
+}
+
+TEST_F(WebRequestTest, ProbeFailures) {
+  EXPECT_FALSE(CheckConnection(internet, messages, icons, service));  // host does not answer
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"I:102", "I:101"}));
+  journal.entries.clear();
+  internet.failOpen = true;
+  EXPECT_FALSE(CheckConnection(internet, messages, icons, service));
+  EXPECT_EQ(journal.entries, std::vector<std::string>{"M:InternetOpen Failed"});  // icon untouched
+}
+
+TEST_F(WebRequestTest, UploadReportIsAcceptedOnlyForTheExactMarker) {
+  internet.Answer(url, "<p>Username Valid!</p>");
+  EXPECT_EQ(ReportUpload(internet, messages, icons, url), 1);
+  EXPECT_EQ(internet.requests[0].flags, 0u);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"I:102", "I:101"}));
+  internet.Answer(url, "username valid!");
+  EXPECT_EQ(ReportUpload(internet, messages, icons, url), 0);
+  internet.Answer(url, "");
+  EXPECT_EQ(ReportUpload(internet, messages, icons, url), 0);
+  EXPECT_EQ(ReportUpload(internet, messages, icons, ""), 0);
+  EXPECT_EQ(internet.agents.size(), 3u);  // the empty URL opens nothing
+  EXPECT_EQ(internet.openHandles, 0);
+}
+
+TEST_F(WebRequestTest, UploadReportFailuresShowTheirBoxesBetweenBusyAndIdle) {
+  EXPECT_EQ(ReportUpload(internet, messages, icons, url), 0);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"I:102", "M:No Network Access.", "I:101"}));
+  journal.entries.clear();
+  internet.failOpen = true;
+  EXPECT_EQ(ReportUpload(internet, messages, icons, url), 0);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"I:102", "M:InternetOpen Failed", "I:101"}));
+}
+
+TEST_F(WebRequestTest, ExtensionListForBothDialogs) {
+  const std::string listUrl = "http://www.tessaro.example/dravos/extverify.php?ext=";
+  internet.Answer(listUrl, "dss, wav, rtf");
+  WebAnswer answer = FetchExtensionList(internet, service, &messages);
+  EXPECT_EQ(answer.outcome, WebOutcome::Answered);
+  EXPECT_EQ(answer.text, "dss, wav, rtf");
+  EXPECT_EQ(internet.requests.back().flags, 0u);
+
+  internet.failingUrls.insert(listUrl);
+  answer = FetchExtensionList(internet, service, &messages);
+  EXPECT_EQ(answer.outcome, WebOutcome::UrlNotOpened);
+  EXPECT_TRUE(journal.entries.empty());
+
+  internet.failOpen = true;
+  EXPECT_EQ(FetchExtensionList(internet, service, nullptr).outcome, WebOutcome::InternetUnavailable);
+  EXPECT_TRUE(journal.entries.empty());  // the warning dialog words this itself
+  EXPECT_EQ(FetchExtensionList(internet, service, &messages).outcome, WebOutcome::InternetUnavailable);
+  EXPECT_EQ(journal.entries, std::vector<std::string>{"M:Internet not avaiable !!!"});
+}
+
+TEST(AnswerSaysValid, CaseSensitiveSubstring) {
+  EXPECT_TRUE(AnswerSaysValid("Username Valid!"));
+  EXPECT_TRUE(AnswerSaysValid("<html>ok Username Valid! more</html>"));
+  EXPECT_FALSE(AnswerSaysValid("USERNAME VALID!"));
+  EXPECT_FALSE(AnswerSaysValid("Username Valid"));
+  EXPECT_FALSE(AnswerSaysValid(""));
+}
+
+}  // namespace
+}  // namespace tarnwick

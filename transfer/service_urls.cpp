@@ -1,0 +1,69 @@
+#include "transfer/service_urls.h"
+
+namespace tarnwick {
+
+namespace {
+
+bool KeptInQuery(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+         c == '_' || c == '~';
+}
+
+std::string ScriptUrl(const ServiceSettings& service, const std::string& pathAndQuery) {
+  return HttpUrl(service.domain, service.httpPort, pathAndQuery);
+}
+
+}  // namespace
+
+std::string EncodeQueryValue(const std::string& value) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  encoded.reserve(value.size());
+  for (char c : value) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (KeptInQuery(byte)) {
+      encoded += c;
+    } else {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 0x0F];
+    }
+  }
+  return encoded;
+}
+
+std::string HttpUrl(const std::string& host, unsigned port, const std::string& pathAndQuery) {
+  std::string url = "http://" + host;
+  if (port != 80) url += ":" + std::to_string(port);
+  return url + pathAndQuery;
+}
+
+std::string ProbeUrl(const ServiceSettings& service) { return HttpUrl(service.webHost, service.httpPort, "//"); }
+
+std::string AuthorVerifyUrl(const ServiceSettings& service, const std::string& author, const std::string& password) {
+  return ScriptUrl(service, "/dravos/authorverify.php?username=" + EncodeQueryValue(author) +
+                                "&wp=" + EncodeQueryValue(password));
+}
+
+std::string CopyReportUrl(const ServiceSettings& service, const std::string& author, const std::string& remoteName,
+                          const std::string& lengthText) {
+  return ScriptUrl(service, "/dravos/copywav.php?username=" + EncodeQueryValue(author) +
+                                "&file=" + EncodeQueryValue(remoteName) + "&length=" + EncodeQueryValue(lengthText));
+}
+
+std::string DownloadListUrl(const ServiceSettings& service, const std::string& author, const std::string& password) {
+  return ScriptUrl(service, "/dravos/tarnwickdload.php?author=" + EncodeQueryValue(author) +
+                                "&drupw=" + EncodeQueryValue(password));
+}
+
+std::string DownloadConfirmUrl(const ServiceSettings& service, const std::string& author, const std::string& password,
+                               const std::string& fileId) {
+  return ScriptUrl(service, "/dravos/drdlsuccess.php?username=" + EncodeQueryValue(author) +
+                                "&drupw=" + EncodeQueryValue(password) + "&fileid=" + EncodeQueryValue(fileId));
+}
+
+std::string ExtensionListUrl(const ServiceSettings& service) {
+  return HttpUrl(service.webHost, service.httpPort, "/dravos/extverify.php?ext=");
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,50 @@
+#include "transfer/source_scan.h"
+
+#include "transfer/poll_cycle.h"
+
+namespace tarnwick {
+
+std::string FilterLabel(const std::string& extension) { return "My Files (*." + extension + ")"; }
+
+std::string SearchPattern(const std::string& directory, const std::string& filterLabel) {
+  const std::size_t open = filterLabel.rfind('(');
+  std::string pattern = directory + (open == std::string::npos ? filterLabel : filterLabel.substr(open + 1));
+  const std::size_t close = pattern.rfind(')');
+  if (close != std::string::npos) pattern.erase(close);
+  return pattern;
+}
+
+void PollCycle::ScanSourceDirs() {
+  m_arrFiles.clear();
+  m_nFileCount = 0;
+  m_nFileIndex = 0;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const std::string& directory = m_config.m_strDir[slot];
+    const std::string& extension = m_config.m_strExt[slot];
+    if (!directory.empty() && !extension.empty()) ScanSlot(directory, FilterLabel(extension));
+  }
+}
+
+void PollCycle::ScanSlot(const std::string& directory, const std::string& filterLabel) {
+  const std::string pattern = SearchPattern(directory, filterLabel);
+  if (pattern.size() > kLongestPath) {
+    m_host.LogToFile("Source search skipped, pattern longer than 259 characters: " + pattern);
+    return;
+  }
+  std::vector<FoundFile> found;
+  if (!m_platform.files.FindFiles(pattern, found)) return;
+  for (const FoundFile& entry : found) {
+    if ((entry.attributes & kAttrDirectory) != 0) continue;
+    const std::string fullPath = directory + entry.name;
+    if ((entry.attributes & kAttrReadOnly) != 0) continue;
+    if (fullPath.size() > kLongestPath) {
+      m_host.LogToFile("File skipped, path longer than 259 characters: " + fullPath);
+      continue;
+    }
+    m_arrFiles.push_back(fullPath);
+    ++m_nFileCount;
+    ++m_nFileIndex;
+  }
+}
+
+}  // namespace tarnwick
