@@ -41,6 +41,9 @@ void CMainFrame::OnPaint() {
   m_frame->Hide();
   LoadConfiguration();
   if (m_config.m_nShowConfig != 0) OnConfiguration();
+  // Exit may have been chosen from the tray while the dialog was open: the window
+  // is gone, and a timer could only fail.
+  if (m_bExitRequested != 0) return;
   LoadConfiguration();
   m_nTimerInterval = kFirstTickMilliseconds;
   if (m_nPollMinutes > 0) {
@@ -67,6 +70,9 @@ void CMainFrame::OnTimer(unsigned eventId) {
 }
 
 void CMainFrame::StartPollCycle() {
+  // After Exit (chosen while a configuration dialog was open) the frame is about to
+  // be deleted; a worker started now would outlive it.
+  if (m_bExitRequested != 0) return;
   if (m_nBusy != 0) {
     SetStatusText(kTitleStatus);
     ShowIcon(IDI_BUSY);

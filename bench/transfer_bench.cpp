@@ -1,0 +1,135 @@
+// Times one upload and one download through the program's FTP transfer code: the
+// WinInet adapters, the program's file adapters and the passes' copy loop in
+// pieces of kTransferPiece. Each transfer logs in first, as the passes do per file.
+//
+//   transfer_bench.exe FTP-PORT LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET
+//
+// uploads LOCAL-SOURCE into the upload directory as REMOTE-NAME, then downloads
+// REMOTE-SOURCE (a full FTP path of the download account) into LOCAL-TARGET, and
+// prints one line per transfer: "upload <bytes> <seconds>" and "download <bytes>
+// <seconds> <seconds until the data is in, before the file is flushed to disk>".
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "transfer/poll_cycle.h"
+#include "windows/file_system_win.h"
+#include "windows/internet_win.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr char kHost[] = "127.0.0.1";
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::unique_ptr<IFtpConnection> Connect(ITransferSession& session, unsigned port, const char* user,
+                                        const char* password, const char* directory) {
+  FtpLoginFailure failure;
+  auto ftp = session.ConnectFtp(kHost, port, user, password, failure);
+  if (!ftp) {
+    std::fprintf(stderr, "login of %s failed: %u %s\n", user, static_cast<unsigned>(failure.code), failure.text.c_str());
+    return nullptr;
+  }
+  ftp->SetCurrentDirectory(directory);
+  return ftp;
+}
+
+// The upload pass's copy loop.
+bool Upload(IFileReader& source, IFtpConnection& ftp, const std::string& remoteName, std::size_t& bytes) {
+  std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remoteName, true);
+  if (!stream) return false;
+  std::vector<char> piece(kTransferPiece);
+  for (;;) {
+    std::size_t bytesRead = 0;
+    if (!source.Read(piece.data(), piece.size(), bytesRead)) return false;
+    if (bytesRead == 0) break;
+    if (!stream->Write(piece.data(), bytesRead)) return false;
+    bytes += bytesRead;
+  }
+  return stream->Finish();
+}
+
+// The download pass's copy loop; `received` is when the server's data is all in.
+bool Download(IFtpConnection& ftp, const std::string& remotePath, IFileWriter& target, std::size_t& bytes,
+              LARGE_INTEGER& received) {
+  std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remotePath, false);
+  if (!stream) return false;
+  std::vector<char> piece(kTransferPiece);
+  for (;;) {
+    std::size_t bytesRead = 0;
+    if (!stream->Read(piece.data(), piece.size(), bytesRead)) return false;
+    if (bytesRead == 0) break;
+    if (!target.Write(piece.data(), bytesRead)) return false;
+    bytes += bytesRead;
+  }
+  if (!stream->Finish()) return false;
+  QueryPerformanceCounter(&received);
+  return target.Close();
+}
+
+int Run(unsigned port, const std::string& localSource, const std::string& remoteName, const std::string& remoteSource,
+        const std::string& localTarget) {
+  auto internet = MakeWinInetInternet();
+  WinFileSystem files;
+  LARGE_INTEGER start;
+  LARGE_INTEGER end;
+
+  {
+    auto session = internet->CreateTransferSession();
+    auto source = files.OpenForUpload(localSource);
+    if (!session || !source) {
+      std::fprintf(stderr, "cannot open the session or %s\n", localSource.c_str());
+      return 1;
+    }
+    std::size_t bytes = 0;
+    QueryPerformanceCounter(&start);
+    auto ftp = Connect(*session, port, "dravos", "brinotaxe4", "/tessaro.example/dravouploads/");
+    const bool uploaded = ftp && Upload(*source, *ftp, remoteName, bytes);
+    QueryPerformanceCounter(&end);
+    if (!uploaded) {
+      std::fprintf(stderr, "upload failed: %u\n", ftp ? static_cast<unsigned>(ftp->LastError()) : 0u);
+      return 1;
+    }
+    std::printf("upload %zu %.3f\n", bytes, Seconds(start, end));
+  }
+
+  {
+    auto session = internet->CreateTransferSession();
+    auto target = files.CreateForWriting(localTarget);
+    if (!session || !target) {
+      std::fprintf(stderr, "cannot open the session or %s\n", localTarget.c_str());
+      return 1;
+    }
+    std::size_t bytes = 0;
+    LARGE_INTEGER received;
+    QueryPerformanceCounter(&start);
+    auto ftp = Connect(*session, port, "dravodn", "quendil", "/");
+    const bool downloaded = ftp && Download(*ftp, remoteSource, *target, bytes, received);
+    QueryPerformanceCounter(&end);
+    if (!downloaded) {
+      std::fprintf(stderr, "download failed: %u\n", ftp ? static_cast<unsigned>(ftp->LastError()) : 0u);
+      return 1;
+    }
+    std::printf("download %zu %.3f %.3f\n", bytes, Seconds(start, end), Seconds(start, received));
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+int main(int argc, char** argv) {
+  if (argc != 6) {
+    std::fprintf(stderr, "usage: %s FTP-PORT LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET\n", argv[0]);
+    return 2;
+  }
+  return tarnwick::Run(static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)), argv[2], argv[3], argv[4], argv[5]);
+}

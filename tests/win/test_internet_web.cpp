@@ -1,0 +1,90 @@
+// The HTTP side of the WinInet adapter: whole answers read in pieces, and what
+// counts as a URL that cannot be opened.
+#include <windows.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_internet_standin.h"
+#include "windows/internet_win.h"
+
+namespace tarnwick {
+namespace {
+
+using test::Standin;
+
+constexpr char kAgent[] = "InetURL/1.0";
+
+// Reads the way the program reads its answers: at most 1023 bytes a call.
+std::string ReadInChunks(IUrlReader& reader, std::vector<std::size_t>& chunkSizes) {
+  std::string answer;
+  char buffer[1024];
+  std::size_t read = 0;
+  while (reader.Read(buffer, 1023, read) && read > 0) {
+    chunkSizes.push_back(read);
+    answer.append(buffer, read);
+  }
+  return answer;
+}
+
+std::string AnswerText(std::size_t size) {
+  std::string text;
+  for (int line = 0; text.size() < size; ++line) text += "line" + std::to_string(line) + "-";
+  text.resize(size);
+  return text;
+}
+
+class WebRequestsWithStandin : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(standin.Control("reset"), ""); }
+  Standin standin = Standin::FromEnvironment();
+  std::unique_ptr<IInternet> internet = MakeWinInetInternet();
+};
+
+TEST_F(WebRequestsWithStandin, LongAnswerArrivesWholeAndInOrderInPiecesOfAtMost1023Bytes) {
+  const std::string expected = AnswerText(2500);
+  ASSERT_NE(standin.Control("set?script_override=authorverify&text=" + expected), "");
+
+  auto handle = internet->Open(kAgent);
+  ASSERT_TRUE(handle);
+  auto reader = handle->OpenUrl(standin.HttpUrl("/dravos/authorverify.php?username=a&wp=b"),
+                                INTERNET_FLAG_DONT_CACHE);
+  ASSERT_TRUE(reader);
+  std::vector<std::size_t> chunkSizes;
+  const std::string answer = ReadInChunks(*reader, chunkSizes);
+
+  EXPECT_EQ(answer, expected);
+  EXPECT_GE(chunkSizes.size(), 3u);
+  for (std::size_t size : chunkSizes) EXPECT_LE(size, 1023u);
+}
+
+TEST_F(WebRequestsWithStandin, ErrorPagesStillOpen) {
+  auto handle = internet->Open(kAgent);
+  ASSERT_TRUE(handle);
+
+  // The probe counts any answer as a reachable host, errors included.
+  auto missing = handle->OpenUrl(standin.HttpUrl("/no/such/page"), 0);
+  ASSERT_TRUE(missing);
+  std::vector<std::size_t> chunkSizes;
+  EXPECT_EQ(ReadInChunks(*missing, chunkSizes), "Not Found\n");
+
+  // The root is asked for with two slashes.
+  EXPECT_TRUE(handle->OpenUrl(standin.HttpUrl("//"), 0));
+}
+
+TEST(WebRequests, UrlOnAClosedPortCannotBeOpened) {
+  const unsigned port = test::ClosedLoopbackPort();
+  ASSERT_NE(port, 0u);
+  auto internet = MakeWinInetInternet();
+  auto handle = internet->Open(kAgent);
+  ASSERT_TRUE(handle);
+  EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "//", 0));
+  EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "/dravos/authorverify.php",
+                               INTERNET_FLAG_DONT_CACHE));
+}
+
+}  // namespace
+}  // namespace tarnwick

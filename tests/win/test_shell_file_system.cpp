@@ -1,0 +1,186 @@
+// The Win32 file system adapter on real files in a scratch directory.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "windows/file_system_win.h"
+
+namespace tarnwick {
+namespace {
+
+class WinFileSystemTest : public ::testing::Test {
+ protected:
+  WinFileSystemTest() {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    directory = std::string(temp) + "tarnwick-fs-" + std::to_string(GetCurrentProcessId()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+    RemoveTree(directory);
+    CreateDirectoryA(directory.c_str(), nullptr);
+  }
+  ~WinFileSystemTest() override { RemoveTree(directory); }
+
+  static void RemoveTree(const std::string& root) {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((root + "*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = root + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(path + "\\");
+        } else {
+          DeleteFileA(path.c_str());
+        }
+      } while (FindNextFileA(search, &data));
+      FindClose(search);
+    }
+    RemoveDirectoryA(root.c_str());
+  }
+
+  std::string Path(const char* name) const { return directory + name; }
+
+  void WriteRaw(const char* name, const std::string& content) {
+    HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+
+  std::string ReadRaw(const char* name) {
+    HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(cannot open)";
+    char buffer[4096];
+    DWORD read = 0;
+    ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+    CloseHandle(file);
+    return std::string(buffer, read);
+  }
+
+  // Another program's handle on a file, closed when the scope ends.
+  struct OtherHandle {
+    HANDLE handle;
+    OtherHandle(const std::string& path, DWORD access, DWORD sharing)
+        : handle(CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~OtherHandle() {
+      if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+  };
+
+  static std::string ReadAll(IFileReader& reader) {
+    std::string content;
+    char buffer[3];  // small, so the test crosses several reads
+    std::size_t read = 0;
+    while (reader.Read(buffer, sizeof buffer, read) && read > 0) content.append(buffer, read);
+    return content;
+  }
+
+  WinFileSystem files;
+  std::string directory;
+};
+
+TEST_F(WinFileSystemTest, UploadOpenIsRefusedWhileAWriterHoldsTheFile) {
+  WriteRaw("rec.wav", "RIFF0123");
+  {
+    OtherHandle recorder(Path("rec.wav"), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_NE(recorder.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(files.OpenForUpload(Path("rec.wav")), nullptr);
+  }
+  {
+    OtherHandle viewer(Path("rec.wav"), GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_NE(viewer.handle, INVALID_HANDLE_VALUE);
+    auto reader = files.OpenForUpload(Path("rec.wav"));
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(ReadAll(*reader), "RIFF0123");
+    // While the upload reads, no one may start writing to the file.
+    OtherHandle lateWriter(Path("rec.wav"), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    EXPECT_EQ(lateWriter.handle, INVALID_HANDLE_VALUE);
+  }
+  EXPECT_EQ(files.OpenForUpload(Path("missing.wav")), nullptr);
+}
+
+TEST_F(WinFileSystemTest, AppendCreatesAndExtendsAndDropsWhatItCannotWrite) {
+  EXPECT_TRUE(files.AppendToFile(Path("Tarnwick.log"), "first\r\n"));
+  EXPECT_TRUE(files.AppendToFile(Path("Tarnwick.log"), "second\r\n"));
+  EXPECT_EQ(ReadRaw("Tarnwick.log"), "first\r\nsecond\r\n");
+  {
+    // A program that holds the file without sharing locks the line out.
+    OtherHandle holder(Path("Tarnwick.log"), GENERIC_READ, 0);
+    ASSERT_NE(holder.handle, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(files.AppendToFile(Path("Tarnwick.log"), "lost\r\n"));
+  }
+  {
+    // The log is open only while a line is written, so others may read it between lines.
+    OtherHandle reader(Path("Tarnwick.log"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_NE(reader.handle, INVALID_HANDLE_VALUE);
+  }
+  EXPECT_EQ(ReadRaw("Tarnwick.log"), "first\r\nsecond\r\n");
+}
+
+TEST_F(WinFileSystemTest, FindFilesListsMatchesWithTheirAttributes) {
+  WriteRaw("one.wav", "1");
+  WriteRaw("Two.WAV", "2");
+  WriteRaw("notes.txt", "3");
+  SetFileAttributesA(Path("one.wav").c_str(), FILE_ATTRIBUTE_READONLY);
+
+  std::vector<FoundFile> found{{"stale", 0}};
+  ASSERT_TRUE(files.FindFiles(Path("*.wav"), found));
+  std::sort(found.begin(), found.end(), [](const FoundFile& a, const FoundFile& b) { return a.name < b.name; });
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].name, "Two.WAV");
+  EXPECT_EQ(found[1].name, "one.wav");
+  EXPECT_NE(found[1].attributes & kAttrReadOnly, 0u);
+  EXPECT_EQ(found[0].attributes & kAttrReadOnly, 0u);
+
+  EXPECT_FALSE(files.FindFiles(Path("*.dss"), found));
+  EXPECT_TRUE(found.empty());
+  EXPECT_FALSE(files.FindFiles(directory + "no such dir\\*.wav", found));
+}
+
+TEST_F(WinFileSystemTest, ArchiveStepsCopyReplaceAndMarkFiles) {
+  EXPECT_TRUE(files.DirectoryExists(directory));
+  EXPECT_FALSE(files.DirectoryExists(Path("tessaro")));
+  ASSERT_TRUE(files.CreateDirectory(Path("tessaro")));
+  EXPECT_TRUE(files.DirectoryExists(Path("tessaro")));
+  EXPECT_FALSE(files.CreateDirectory(Path("tessaro")));
+
+  WriteRaw("a.wav", "new take");
+  WriteRaw("tessaro\\a.wav", "old take");
+  ASSERT_TRUE(files.CopyFile(Path("a.wav"), Path("tessaro\\a.wav")));
+  EXPECT_EQ(ReadRaw("tessaro\\a.wav"), "new take");
+
+  ASSERT_TRUE(files.SetAttributes(Path("a.wav"), kAttrReadOnly));
+  EXPECT_EQ(GetFileAttributesA(Path("a.wav").c_str()) & FILE_ATTRIBUTE_READONLY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(files.SetAttributes(Path("none.wav"), kAttrReadOnly));
+}
+
+TEST_F(WinFileSystemTest, DownloadStepsWriteMoveAndDelete) {
+  auto writer = files.CreateForWriting(Path("part.tmp"));
+  ASSERT_NE(writer, nullptr);
+  EXPECT_TRUE(writer->Write("abc", 3));
+  EXPECT_TRUE(writer->Write("def", 3));
+  EXPECT_TRUE(writer->Close());
+  writer.reset();
+  EXPECT_EQ(ReadRaw("part.tmp"), "abcdef");
+
+  WriteRaw("letter.rtf", "older");
+  ASSERT_TRUE(files.MoveReplacing(Path("part.tmp"), Path("letter.rtf")));
+  EXPECT_EQ(ReadRaw("letter.rtf"), "abcdef");
+  EXPECT_EQ(GetFileAttributesA(Path("part.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  EXPECT_EQ(files.CreateForWriting(directory + "no such dir\\x.rtf"), nullptr);
+  EXPECT_TRUE(files.DeleteFile(Path("letter.rtf")));
+  EXPECT_FALSE(files.DeleteFile(Path("letter.rtf")));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,75 @@
+// The tray record as the shell receives it, and the shell's answers to it under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "windows/tray_shell_win.h"
+
+namespace tarnwick {
+namespace {
+
+TrayRecord SampleRecord(HWND window, HICON icon) {
+  TrayRecord record;
+  record.size = TrayRecord::kRecordSize;
+  record.window = reinterpret_cast<std::uintptr_t>(window);
+  record.id = 3;
+  record.flags = TrayRecord::kFlagIcon | TrayRecord::kFlagTip | TrayRecord::kFlagMessage;
+  record.callbackMessage = WM_USER;
+  record.icon = reinterpret_cast<std::uintptr_t>(icon);
+  std::strcpy(record.tip, "Dravos Upload Ulkin. Right click for menu.");
+  return record;
+}
+
+TEST(TrayShellRecord, CarriesTheFieldsInTheOriginalSize) {
+  HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  const NOTIFYICONDATAA data = ToNotifyIconData(SampleRecord(reinterpret_cast<HWND>(0x1234), icon));
+  EXPECT_EQ(data.cbSize, 88u);
+  EXPECT_EQ(data.hWnd, reinterpret_cast<HWND>(0x1234));
+  EXPECT_EQ(data.uID, 3u);
+  EXPECT_EQ(data.uFlags, static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_MESSAGE));
+  EXPECT_EQ(data.uCallbackMessage, static_cast<UINT>(WM_USER));
+  EXPECT_EQ(data.hIcon, icon);
+  EXPECT_STREQ(data.szTip, "Dravos Upload Ulkin. Right click for menu.");
+}
+
+TEST(TrayShellRecord, AFullTipIsCutToFitItsField) {
+  TrayRecord record = SampleRecord(nullptr, nullptr);
+  std::memset(record.tip, 'x', sizeof record.tip);
+  const NOTIFYICONDATAA data = ToNotifyIconData(record);
+  EXPECT_EQ(std::strlen(data.szTip), 63u);
+}
+
+// A hidden window is enough for the shell to address its callbacks.
+class TrayShellTest : public ::testing::Test {
+ protected:
+  TrayShellTest()
+      : window(CreateWindowExA(0, "STATIC", "tray test", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr)) {}
+  ~TrayShellTest() override { DestroyWindow(window); }
+
+  HWND window;
+  ShellTray shell{GetModuleHandleA(nullptr)};
+};
+
+TEST_F(TrayShellTest, ShellAcceptsTheRecordToAddModifyAndDelete) {
+  ASSERT_NE(window, nullptr);
+  HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  const TrayRecord record = SampleRecord(window, icon);
+  EXPECT_TRUE(shell.Notify(TrayOperation::Add, record));
+  EXPECT_TRUE(shell.Notify(TrayOperation::Modify, record));
+  EXPECT_TRUE(shell.Notify(TrayOperation::Delete, record));
+  // Once gone, a change fails: the tray icon then adds itself afresh.
+  EXPECT_FALSE(shell.Notify(TrayOperation::Modify, record));
+}
+
+TEST_F(TrayShellTest, MissingResourcesYieldNothing) {
+  // This test program carries no resources of the application.
+  EXPECT_EQ(shell.LoadString(101), "");
+  EXPECT_EQ(shell.LoadIcon(101), 0u);
+  EXPECT_FALSE(shell.TrackMenu(3, reinterpret_cast<std::uintptr_t>(window)));
+  EXPECT_FALSE(shell.SendDefaultCommand(3, reinterpret_cast<std::uintptr_t>(window)));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,136 @@
+#include "windows/file_system_win.h"
+
+namespace tarnwick {
+
+namespace {
+
+// Handles of one file, closed when the object goes.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return m_handle; }
+  bool Close() {
+    if (!Valid()) return true;
+    const bool closed = CloseHandle(m_handle) != FALSE;
+    m_handle = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE m_handle;
+};
+
+class HandleReader : public IFileReader {
+ public:
+  explicit HandleReader(HANDLE handle) : m_file(handle) {}
+  bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) override {
+    DWORD read = 0;
+    const bool succeeded =
+        ReadFile(m_file.Get(), buffer, static_cast<DWORD>(capacity), &read, nullptr) != FALSE;
+    bytesRead = read;
+    return succeeded;
+  }
+
+ private:
+  FileHandle m_file;
+};
+
+class HandleWriter : public IFileWriter {
+ public:
+  explicit HandleWriter(HANDLE handle) : m_file(handle) {}
+  bool Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      DWORD written = 0;
+      if (WriteFile(m_file.Get(), data, static_cast<DWORD>(size), &written, nullptr) == FALSE || written == 0) {
+        return false;
+      }
+      data += written;
+      size -= written;
+    }
+    return true;
+  }
+  bool Close() override {
+    if (!m_file.Valid()) return false;
+    const bool flushed = FlushFileBuffers(m_file.Get()) != FALSE;
+    return m_file.Close() && flushed;
+  }
+
+ private:
+  FileHandle m_file;
+};
+
+}  // namespace
+
+bool WinFileSystem::FindFiles(const std::string& pattern, std::vector<FoundFile>& found) {
+  found.clear();
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  do {
+    found.push_back({data.cFileName, data.dwFileAttributes});
+  } while (FindNextFileA(search, &data) != FALSE);
+  FindClose(search);
+  return true;
+}
+
+bool WinFileSystem::DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool WinFileSystem::CreateDirectory(const std::string& path) {
+  return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool WinFileSystem::CopyFile(const std::string& from, const std::string& to) {
+  return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+bool WinFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+}
+
+std::unique_ptr<IFileReader> WinFileSystem::OpenForUpload(const std::string& path) {
+  // Sharing reads only: the open fails while a recorder still has the file open
+  // for writing, so an unfinished recording is left for a later cycle.
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<HandleReader>(handle);
+}
+
+std::unique_ptr<IFileWriter> WinFileSystem::CreateForWriting(const std::string& path) {
+  HANDLE handle =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<HandleWriter>(handle);
+}
+
+bool WinFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool WinFileSystem::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+
+bool WinFileSystem::AppendToFile(const std::string& path, const std::string& bytes) {
+  // No sharing while the line is written; another program holding the file open
+  // makes the open fail, and the line is lost.
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  LARGE_INTEGER noDistance;
+  noDistance.QuadPart = 0;
+  if (SetFilePointerEx(file.Get(), noDistance, nullptr, FILE_END) == FALSE) return false;
+  DWORD written = 0;
+  const bool succeeded =
+      WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
+      written == bytes.size();
+  return file.Close() && succeeded;
+}
+
+}  // namespace tarnwick

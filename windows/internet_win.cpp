@@ -1,0 +1,125 @@
+#include <windows.h>
+#include <wininet.h>
+
+#include "windows/internet_win.h"
+
+#include <utility>
+
+#include "app/my_app.h"
+#include "windows/ftp_connection_win.h"
+#include "windows/wininet_error_text.h"
+#include "windows/wininet_handle.h"
+#include "windows/wininet_status_relay.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr DWORD_PTR kSessionContext = 1;
+
+class WinInetUrlReader : public IUrlReader {
+ public:
+  explicit WinInetUrlReader(std::unique_ptr<InternetHandle> url) : m_url(std::move(url)) {}
+
+  bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) override {
+    DWORD read = 0;
+    const bool succeeded = InternetReadFile(m_url->Get(), buffer, static_cast<DWORD>(capacity), &read) != FALSE;
+    bytesRead = succeeded ? read : 0;
+    return succeeded;
+  }
+
+ private:
+  std::unique_ptr<InternetHandle> m_url;
+};
+
+class WinInetHandle : public IInternetHandle {
+ public:
+  explicit WinInetHandle(std::shared_ptr<InternetHandle> internet) : m_internet(std::move(internet)) {}
+
+  std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) override {
+    HINTERNET opened = InternetOpenUrlA(m_internet->Get(), url.c_str(), nullptr, 0, flags, 0);
+    if (opened == nullptr) return nullptr;
+    return std::make_unique<WinInetUrlReader>(std::make_unique<InternetHandle>(opened, m_internet, nullptr));
+  }
+
+ private:
+  std::shared_ptr<InternetHandle> m_internet;
+};
+
+void SetTimeout(HINTERNET session, DWORD option, std::uint32_t milliseconds) {
+  DWORD value = milliseconds;
+  InternetSetOptionA(session, option, &value, sizeof value);
+}
+
+class WinInetTransferSession : public ITransferSession {
+ public:
+  explicit WinInetTransferSession(HINTERNET session)
+      : m_relay(std::make_shared<StatusRelay>()),
+        m_session(std::make_shared<InternetHandle>(session, nullptr, m_relay)) {}
+
+  // The sink may already be on its way out; connections that outlive the session
+  // report to no one.
+  ~WinInetTransferSession() override { m_relay->sink = nullptr; }
+
+  void EnableStatusCallback(ISessionStatusSink& sink) override {
+    m_relay->sink = &sink;
+    InternetSetStatusCallbackA(m_session->Get(), &RelayStatusCallback);
+  }
+
+  void SetConnectTimeout(std::uint32_t milliseconds) override {
+    SetTimeout(m_session->Get(), INTERNET_OPTION_CONNECT_TIMEOUT, milliseconds);
+  }
+  void SetReceiveTimeout(std::uint32_t milliseconds) override {
+    SetTimeout(m_session->Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, milliseconds);
+  }
+  void SetSendTimeout(std::uint32_t milliseconds) override {
+    SetTimeout(m_session->Get(), INTERNET_OPTION_SEND_TIMEOUT, milliseconds);
+  }
+
+  std::unique_ptr<IFtpConnection> ConnectFtp(const std::string& host, unsigned port, const std::string& user,
+                                             const std::string& password, FtpLoginFailure& failure) override {
+    failure = FtpLoginFailure{};
+    if (port > 0xFFFF) {
+      // Would wrap to another port, or to 0, which WinInet reads as "the default".
+      failure.code = ERROR_INVALID_PARAMETER;
+      failure.text = WinInetErrorDescription(failure.code);
+      return nullptr;
+    }
+    StatusScope scope(m_relay);
+    HINTERNET connection =
+        InternetConnectA(m_session->Get(), host.c_str(), static_cast<INTERNET_PORT>(port), user.c_str(),
+                         password.c_str(), INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, kSessionContext);
+    if (connection == nullptr) {
+      failure.kind = FtpLoginFailure::Kind::Internet;
+      failure.code = GetLastError();
+      failure.text = WinInetErrorDescription(failure.code);
+      return nullptr;
+    }
+    return MakeWinInetFtpConnection(std::make_shared<InternetHandle>(connection, m_session, m_relay));
+  }
+
+ private:
+  std::shared_ptr<StatusRelay> m_relay;
+  std::shared_ptr<InternetHandle> m_session;
+};
+
+class WinInetInternet : public IInternet {
+ public:
+  std::unique_ptr<IInternetHandle> Open(const std::string& agent) override {
+    HINTERNET internet = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (internet == nullptr) return nullptr;
+    return std::make_unique<WinInetHandle>(std::make_shared<InternetHandle>(internet, nullptr, nullptr));
+  }
+
+  std::unique_ptr<ITransferSession> CreateTransferSession() override {
+    HINTERNET session = InternetOpenA(kApplicationTitle, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (session == nullptr) return nullptr;
+    return std::make_unique<WinInetTransferSession>(session);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<IInternet> MakeWinInetInternet() { return std::make_unique<WinInetInternet>(); }
+
+}  // namespace tarnwick

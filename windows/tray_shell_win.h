@@ -1,0 +1,31 @@
+// The notification area, the tray icons and tips, and the tray menu.
+#pragma once
+
+// First, so that the operations named like the system's ANSI/wide macros
+// (LoadString, LoadIcon) are renamed alike everywhere.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/user_interface.h"
+
+namespace tarnwick {
+
+// The shell record for `record`, sized as the original 88-byte ANSI layout so that
+// every shell version reads exactly the fields the program fills.
+NOTIFYICONDATAA ToNotifyIconData(const TrayRecord& record);
+
+class ShellTray : public ITrayShell {
+ public:
+  explicit ShellTray(HINSTANCE instance) : m_instance(instance) {}
+
+  bool Notify(TrayOperation operation, const TrayRecord& record) override;
+  std::string LoadString(unsigned id) override;
+  std::uintptr_t LoadIcon(unsigned id) override;
+  bool TrackMenu(unsigned menuId, std::uintptr_t window) override;
+  bool SendDefaultCommand(unsigned menuId, std::uintptr_t window) override;
+
+ private:
+  HINSTANCE m_instance;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,38 @@
+#include "windows/window_log_win.h"
+
+#include "res/resource.h"
+
+namespace tarnwick {
+
+namespace {
+// Child, visible, vertical scroll bar, multi-line, read-only.
+constexpr DWORD kLogStyle = 0x50200804;
+}  // namespace
+
+bool WindowLogEdit::Create(HWND frame, HINSTANCE instance, HFONT font) {
+  m_window = CreateWindowExA(0, "EDIT", nullptr, kLogStyle, 0, 0, 0, 0, frame,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_FIRST_PANE)), instance, nullptr);
+  if (m_window == nullptr) return false;
+  SendMessageA(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return true;
+}
+
+void WindowLogEdit::Insert(const std::string& text) {
+  // Each message is sent, so a call from the worker waits for the control.
+  // A start of -1 drops the selection and leaves the caret where the user put it;
+  // the line goes in at the caret, which is the end unless the user clicked elsewhere.
+  SendMessageA(m_window, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+  SendMessageA(m_window, EM_SCROLLCARET, 0, 0);
+  SendMessageA(m_window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageA(m_window, EM_SCROLLCARET, 0, 0);
+}
+
+void WindowLogEdit::Clear() { SetWindowTextA(m_window, ""); }
+
+bool WindowLogEdit::HasContent() {
+  if (SendMessageA(m_window, EM_GETLINECOUNT, 0, 0) > 1) return true;
+  const LRESULT caretLineStart = SendMessageA(m_window, EM_LINEINDEX, static_cast<WPARAM>(-1), 0);
+  return SendMessageA(m_window, EM_LINELENGTH, static_cast<WPARAM>(caretLineStart), 0) > 0;
+}
+
+}  // namespace tarnwick
