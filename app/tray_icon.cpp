@@ -22,7 +22,7 @@ void CopyTip(char (&tip)[64], const std::string& text) {
 CTrayIcon::CTrayIcon(ITrayShell& shell, unsigned id) : m_shell(shell) {
   m_record.size = TrayRecord::kRecordSize;
   m_record.id = id;
-  CopyTip(m_record.tip, m_shell.LoadString(id));
+  CopyTip(m_record.tip, m_shell.LoadText(id));
 }
 
 CTrayIcon::~CTrayIcon() { ShowIcon(0); }
@@ -37,8 +37,8 @@ void CTrayIcon::AttachWindow(std::uintptr_t window, std::uint32_t callbackMessag
 bool CTrayIcon::ShowIcon(unsigned resourceId) {
   std::lock_guard<std::mutex> guard(m_lock);
   if (resourceId == 0) return ApplyIconLocked(0, nullptr);
-  CopyTip(m_record.tip, m_shell.LoadString(resourceId));
-  return ApplyIconLocked(m_shell.LoadIcon(resourceId), nullptr);
+  CopyTip(m_record.tip, m_shell.LoadText(resourceId));
+  return ApplyIconLocked(m_shell.LoadIconImage(resourceId), nullptr);
 }
 
 bool CTrayIcon::ApplyIcon(std::uintptr_t icon, const char* tip) {

@@ -38,7 +38,7 @@ std::unique_ptr<IFtpConnection> Connect(ITransferSession& session, unsigned port
     std::fprintf(stderr, "login of %s failed: %u %s\n", user, static_cast<unsigned>(failure.code), failure.text.c_str());
     return nullptr;
   }
-  ftp->SetCurrentDirectory(directory);
+  ftp->ChangeDirectory(directory);
   return ftp;
 }
 

@@ -44,8 +44,8 @@ class IFileSystem {
   // FindFirstFileA/FindNextFileA over a pattern; false when the search yields no handle.
   virtual bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
-  virtual bool CreateDirectory(const std::string& path) = 0;
-  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;  // replaces `to`
+  virtual bool MakeDirectory(const std::string& path) = 0;
+  virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;  // replaces `to`
   virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // Opens for reading while denying writers, so a file still being recorded is not taken.
   virtual std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) = 0;
@@ -53,7 +53,7 @@ class IFileSystem {
   virtual std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) = 0;
   // Moves `from` over `to`, replacing it.
   virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
   // Opens for read/write with no sharing (creating it), appends the bytes, closes.
   virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
 };

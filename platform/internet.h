@@ -40,8 +40,8 @@ class IFtpStream {
 class IFtpConnection {
  public:
   virtual ~IFtpConnection() = default;
-  virtual bool GetCurrentDirectory(std::string& directory) = 0;
-  virtual bool SetCurrentDirectory(const std::string& directory) = 0;
+  virtual bool CurrentDirectory(std::string& directory) = 0;
+  virtual bool ChangeDirectory(const std::string& directory) = 0;
   // Find-first on a bare name, closed at once: only whether a match exists.
   virtual bool FileExists(const std::string& name) = 0;
   // Binary transfer of one file, for writing (put) or reading (get).

@@ -78,8 +78,8 @@ class ITrayShell {
  public:
   virtual ~ITrayShell() = default;
   virtual bool Notify(TrayOperation operation, const TrayRecord& record) = 0;
-  virtual std::string LoadString(unsigned id) = 0;
-  virtual std::uintptr_t LoadIcon(unsigned id) = 0;
+  virtual std::string LoadText(unsigned id) = 0;
+  virtual std::uintptr_t LoadIconImage(unsigned id) = 0;
   // Shows menu resource `menuId`'s first pop-up at the cursor; false when it cannot be loaded.
   virtual bool TrackMenu(unsigned menuId, std::uintptr_t window) = 0;
   // Sends the command of the pop-up's first item to the window; false when the menu cannot be loaded.

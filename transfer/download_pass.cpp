@@ -17,7 +17,7 @@ void PollCycle::DownloadFiles(const std::string& remoteDirectory) {
   if (!session) return;
   m_host.SetStatusText("Starting Download Process");
   for (const char* directory : {kDownloadRoot, kDownloadDirectory})
-    if (!m_platform.files.DirectoryExists(directory)) m_platform.files.CreateDirectory(directory);
+    if (!m_platform.files.DirectoryExists(directory)) m_platform.files.MakeDirectory(directory);
 
   m_nFileIndex = 0;
   if (m_nFileCount > 0) m_host.LogToFile("DOWNLOADing " + std::to_string(m_nFileCount) + " files");
@@ -41,7 +41,7 @@ PollCycle::FileOutcome PollCycle::DownloadOneFile(ITransferSession& session, con
     return FileOutcome::Next;
   }
   if (!ConnectWithRetries(session, 'd')) return FileOutcome::EndPass;
-  m_pFtp->SetCurrentDirectory(remoteDirectory);
+  m_pFtp->ChangeDirectory(remoteDirectory);
   const std::string remotePath = remoteDirectory + "/" + name;
   m_host.LogToWindow(std::to_string(m_nFileIndex + 1) + " of " + std::to_string(m_nFileCount) + " Downloading " +
                      name);
@@ -83,7 +83,7 @@ bool PollCycle::GetFile(const std::string& remotePath, const std::string& name, 
                         m_platform.files.MoveReplacing(temporaryPath, localPath);
   if (!complete) {
     target.reset();
-    m_platform.files.DeleteFile(temporaryPath);
+    m_platform.files.RemoveFile(temporaryPath);
   }
   return complete;
 }

@@ -41,9 +41,9 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
   if (!ConnectWithRetries(session, 'u')) return FileOutcome::EndPass;
 
   std::string currentDirectory;
-  m_pFtp->GetCurrentDirectory(currentDirectory);
+  m_pFtp->CurrentDirectory(currentDirectory);
   const std::string uploadDirectory = "/" + m_service.domain + "/dravouploads/";
-  m_pFtp->SetCurrentDirectory(uploadDirectory);
+  m_pFtp->ChangeDirectory(uploadDirectory);
 
   const std::string fullPath = m_arrFiles[m_nFileIndex];
   const std::size_t slash = fullPath.rfind('\\');
@@ -62,7 +62,7 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
       m_host.LogToWindow(text);
       m_host.LogToFile(text);
     } else {
-      m_pFtp->SetCurrentDirectory(uploadDirectory);
+      m_pFtp->ChangeDirectory(uploadDirectory);
       const bool sent = source && SendFile(*m_pFtp, *source, remoteName);
       source.reset();
       if (!sent) {
@@ -82,8 +82,8 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
         // The read-only mark is what keeps the file from being sent again, so it is
         // set even when the archive copy could not be made.
         const std::string archiveDirectory = sourcePart + "\\tessaro";
-        if (!m_platform.files.DirectoryExists(archiveDirectory)) m_platform.files.CreateDirectory(archiveDirectory);
-        m_platform.files.CopyFile(fullPath, archiveDirectory + "\\" + fileName);
+        if (!m_platform.files.DirectoryExists(archiveDirectory)) m_platform.files.MakeDirectory(archiveDirectory);
+        m_platform.files.CopyReplacing(fullPath, archiveDirectory + "\\" + fileName);
         m_platform.files.SetAttributes(fullPath, kAttrReadOnly);
       }
     }

@@ -83,11 +83,11 @@ bool WinFileSystem::DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool WinFileSystem::CreateDirectory(const std::string& path) {
+bool WinFileSystem::MakeDirectory(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }
 
-bool WinFileSystem::CopyFile(const std::string& from, const std::string& to) {
+bool WinFileSystem::CopyReplacing(const std::string& from, const std::string& to) {
   return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
 
@@ -115,7 +115,7 @@ bool WinFileSystem::MoveReplacing(const std::string& from, const std::string& to
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-bool WinFileSystem::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+bool WinFileSystem::RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
 
 bool WinFileSystem::AppendToFile(const std::string& path, const std::string& bytes) {
   // No sharing while the line is written; another program holding the file open

@@ -1,8 +1,6 @@
 // The Win32 file functions behind the scan, the passes and the log file.
 #pragma once
 
-// First, so that the operations named like the system's ANSI/wide macros
-// (CreateDirectory, CopyFile, DeleteFile) are renamed alike everywhere.
 #include <windows.h>
 
 #include "platform/file_system.h"
@@ -13,13 +11,13 @@ class WinFileSystem : public IFileSystem {
  public:
   bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) override;
   bool DirectoryExists(const std::string& path) override;
-  bool CreateDirectory(const std::string& path) override;
-  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool MakeDirectory(const std::string& path) override;
+  bool CopyReplacing(const std::string& from, const std::string& to) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) override;
   std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) override;
   bool MoveReplacing(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
   bool AppendToFile(const std::string& path, const std::string& bytes) override;
 };
 

@@ -1,8 +1,5 @@
 #include <windows.h>
 #include <wininet.h>
-// The connection's operations share their names with the ANSI/wide macros.
-#undef GetCurrentDirectory
-#undef SetCurrentDirectory
 
 #include "windows/ftp_connection_win.h"
 
@@ -165,7 +162,7 @@ class WinInetFtpConnection : public IFtpConnection {
   explicit WinInetFtpConnection(std::shared_ptr<InternetHandle> connection)
       : m_state(std::make_shared<ConnectionState>(std::move(connection))) {}
 
-  bool GetCurrentDirectory(std::string& directory) override {
+  bool CurrentDirectory(std::string& directory) override {
     StatusScope scope(Connection().Relay());
     std::vector<char> buffer(MAX_PATH + 1);
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -183,7 +180,7 @@ class WinInetFtpConnection : public IFtpConnection {
     return false;
   }
 
-  bool SetCurrentDirectory(const std::string& directory) override {
+  bool ChangeDirectory(const std::string& directory) override {
     StatusScope scope(Connection().Relay());
     return FtpSetCurrentDirectoryA(Connection().Get(), directory.c_str()) || Fail();
   }

@@ -47,13 +47,13 @@ bool ShellTray::Notify(TrayOperation operation, const TrayRecord& record) {
   return Shell_NotifyIconA(message, &data) != FALSE;
 }
 
-std::string ShellTray::LoadString(unsigned id) {
+std::string ShellTray::LoadText(unsigned id) {
   char text[256];
   const int length = ::LoadStringA(m_instance, id, text, sizeof text);
   return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-std::uintptr_t ShellTray::LoadIcon(unsigned id) {
+std::uintptr_t ShellTray::LoadIconImage(unsigned id) {
   // Shared, so switching the icon every cycle does not use up handles.
   HANDLE icon = LoadImageA(m_instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_SHARED);
   return reinterpret_cast<std::uintptr_t>(icon);

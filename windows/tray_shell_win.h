@@ -1,8 +1,6 @@
 // The notification area, the tray icons and tips, and the tray menu.
 #pragma once
 
-// First, so that the operations named like the system's ANSI/wide macros
-// (LoadString, LoadIcon) are renamed alike everywhere.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -19,8 +17,8 @@ class ShellTray : public ITrayShell {
   explicit ShellTray(HINSTANCE instance) : m_instance(instance) {}
 
   bool Notify(TrayOperation operation, const TrayRecord& record) override;
-  std::string LoadString(unsigned id) override;
-  std::uintptr_t LoadIcon(unsigned id) override;
+  std::string LoadText(unsigned id) override;
+  std::uintptr_t LoadIconImage(unsigned id) override;
   bool TrackMenu(unsigned menuId, std::uintptr_t window) override;
   bool SendDefaultCommand(unsigned menuId, std::uintptr_t window) override;
 

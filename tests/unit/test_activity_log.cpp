@@ -54,7 +54,7 @@ TEST_F(ActivityLogTest, LongTextsAreCutAtTheirBuffersAndKeepTheLineEnd) {
   log.LogToFile(std::string(600, 'f'));
   EXPECT_EQ(FileText(), std::string(509, 'f') + "\r\n");
 
-  files.DeleteFile("Tarnwick.log");
+  files.RemoveFile("Tarnwick.log");
   log.LogTransferred(longName);
   const std::string line = FileText();
   EXPECT_EQ(line.size(), 99u + 2u);

@@ -2,9 +2,6 @@
 // directory and the search for a file by its bare name.
 #include <windows.h>
 #include <wininet.h>
-// The connection's operations share their names with the ANSI/wide macros.
-#undef GetCurrentDirectory
-#undef SetCurrentDirectory
 
 #include <gtest/gtest.h>
 
@@ -34,16 +31,16 @@ TEST_F(FtpDirectoryWithStandin, CurrentDirectoryFollowsChangesAndSurvivesAFailed
   auto ftp = test::Login(*session, standin, test::kUploadUser, test::kUploadPassword);
   ASSERT_TRUE(ftp);
   std::string directory;
-  ASSERT_TRUE(ftp->GetCurrentDirectory(directory));
+  ASSERT_TRUE(ftp->CurrentDirectory(directory));
   EXPECT_EQ(directory, "/");
 
-  ASSERT_TRUE(ftp->SetCurrentDirectory(test::kUploadDirectory));
-  ASSERT_TRUE(ftp->GetCurrentDirectory(directory));
+  ASSERT_TRUE(ftp->ChangeDirectory(test::kUploadDirectory));
+  ASSERT_TRUE(ftp->CurrentDirectory(directory));
   EXPECT_EQ(directory, "/tessaro.example/dravouploads");
 
-  EXPECT_FALSE(ftp->SetCurrentDirectory("/no/such/directory"));
+  EXPECT_FALSE(ftp->ChangeDirectory("/no/such/directory"));
   EXPECT_NE(ftp->LastError(), 0u);
-  ASSERT_TRUE(ftp->GetCurrentDirectory(directory));
+  ASSERT_TRUE(ftp->CurrentDirectory(directory));
   EXPECT_EQ(directory, "/tessaro.example/dravouploads");
 }
 
@@ -53,7 +50,7 @@ TEST_F(FtpDirectoryWithStandin, FileExistsFindsPlainNamesAndNamesWithBlanksOnly)
   test::WriteWholeFile(standin.PendingFile("two  blanks and more.dss"), "m");
   auto ftp = test::Login(*session, standin, test::kDownloadUser, test::kDownloadPassword);
   ASSERT_TRUE(ftp);
-  ASSERT_TRUE(ftp->SetCurrentDirectory(test::kDownloadDirectory));
+  ASSERT_TRUE(ftp->ChangeDirectory(test::kDownloadDirectory));
 
   EXPECT_TRUE(ftp->FileExists("plain.wav"));
   EXPECT_TRUE(ftp->FileExists("with blanks.wav"));
@@ -67,7 +64,7 @@ TEST_F(FtpDirectoryWithStandin, FileExistsFindsPlainNamesAndNamesWithBlanksOnly)
 
   // The searches leave the connection usable.
   std::string directory;
-  ASSERT_TRUE(ftp->GetCurrentDirectory(directory));
+  ASSERT_TRUE(ftp->CurrentDirectory(directory));
   EXPECT_EQ(directory, test::kDownloadDirectory);
   auto stream = ftp->OpenFile("plain.wav", false);
   ASSERT_TRUE(stream);
@@ -83,7 +80,7 @@ TEST_F(FtpDirectoryWithStandin, NameCannotCarryASecondCommand) {
   test::WriteWholeFile(standin.UploadedFile("victim.wav"), "v");
   auto ftp = test::Login(*session, standin, test::kUploadUser, test::kUploadPassword);
   ASSERT_TRUE(ftp);
-  ASSERT_TRUE(ftp->SetCurrentDirectory(test::kUploadDirectory));
+  ASSERT_TRUE(ftp->ChangeDirectory(test::kUploadDirectory));
 
   EXPECT_FALSE(ftp->FileExists("nothing here\r\nDELE victim.wav"));
   EXPECT_TRUE(ftp->FileExists("victim.wav"));

@@ -50,13 +50,13 @@ TEST_F(FtpLoginWithStandin, BothAccountsLogInAndSeeTheirOwnTrees) {
 
   auto upload = test::Login(*session, standin, test::kUploadUser, test::kUploadPassword);
   ASSERT_TRUE(upload);
-  EXPECT_TRUE(upload->SetCurrentDirectory(test::kUploadDirectory));
-  EXPECT_FALSE(upload->SetCurrentDirectory(test::kDownloadDirectory));
+  EXPECT_TRUE(upload->ChangeDirectory(test::kUploadDirectory));
+  EXPECT_FALSE(upload->ChangeDirectory(test::kDownloadDirectory));
 
   auto download = test::Login(*session, standin, test::kDownloadUser, test::kDownloadPassword);
   ASSERT_TRUE(download);
-  EXPECT_TRUE(download->SetCurrentDirectory(test::kDownloadDirectory));
-  EXPECT_FALSE(download->SetCurrentDirectory(test::kUploadDirectory));
+  EXPECT_TRUE(download->ChangeDirectory(test::kDownloadDirectory));
+  EXPECT_FALSE(download->ChangeDirectory(test::kUploadDirectory));
 }
 
 TEST_F(FtpLoginWithStandin, WrongPasswordsFailWithThePlatformsDescription) {
@@ -116,7 +116,7 @@ TEST_F(FtpLoginWithStandin, NotificationsReachOnlyTheSinkOfTheirOwnSession) {
 
   // Commands on the connection are reported to the session that made it.
   sink.notifications.clear();
-  EXPECT_TRUE(connection->SetCurrentDirectory(test::kUploadDirectory));
+  EXPECT_TRUE(connection->ChangeDirectory(test::kUploadDirectory));
   EXPECT_TRUE(sink.Saw(INTERNET_STATUS_SENDING_REQUEST));
   EXPECT_TRUE(otherSink.notifications.empty());
 }

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <wininet.h>
-#undef GetCurrentDirectory
-#undef SetCurrentDirectory
 
 #include <gtest/gtest.h>
 
@@ -106,14 +104,14 @@ class FtpTransferWithStandin : public ::testing::Test {
   std::unique_ptr<IFtpConnection> UploadAccount() {
     auto ftp = test::Login(*session, standin, test::kUploadUser, test::kUploadPassword);
     if (ftp) {
-      EXPECT_TRUE(ftp->SetCurrentDirectory(test::kUploadDirectory));
+      EXPECT_TRUE(ftp->ChangeDirectory(test::kUploadDirectory));
     }
     return ftp;
   }
   std::unique_ptr<IFtpConnection> DownloadAccount() {
     auto ftp = test::Login(*session, standin, test::kDownloadUser, test::kDownloadPassword);
     if (ftp) {
-      EXPECT_TRUE(ftp->SetCurrentDirectory(test::kDownloadDirectory));
+      EXPECT_TRUE(ftp->ChangeDirectory(test::kDownloadDirectory));
     }
     return ftp;
   }

@@ -148,13 +148,13 @@ TEST_F(WinFileSystemTest, FindFilesListsMatchesWithTheirAttributes) {
 TEST_F(WinFileSystemTest, ArchiveStepsCopyReplaceAndMarkFiles) {
   EXPECT_TRUE(files.DirectoryExists(directory));
   EXPECT_FALSE(files.DirectoryExists(Path("tessaro")));
-  ASSERT_TRUE(files.CreateDirectory(Path("tessaro")));
+  ASSERT_TRUE(files.MakeDirectory(Path("tessaro")));
   EXPECT_TRUE(files.DirectoryExists(Path("tessaro")));
-  EXPECT_FALSE(files.CreateDirectory(Path("tessaro")));
+  EXPECT_FALSE(files.MakeDirectory(Path("tessaro")));
 
   WriteRaw("a.wav", "new take");
   WriteRaw("tessaro\\a.wav", "old take");
-  ASSERT_TRUE(files.CopyFile(Path("a.wav"), Path("tessaro\\a.wav")));
+  ASSERT_TRUE(files.CopyReplacing(Path("a.wav"), Path("tessaro\\a.wav")));
   EXPECT_EQ(ReadRaw("tessaro\\a.wav"), "new take");
 
   ASSERT_TRUE(files.SetAttributes(Path("a.wav"), kAttrReadOnly));
@@ -178,8 +178,8 @@ TEST_F(WinFileSystemTest, DownloadStepsWriteMoveAndDelete) {
   EXPECT_EQ(GetFileAttributesA(Path("part.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 
   EXPECT_EQ(files.CreateForWriting(directory + "no such dir\\x.rtf"), nullptr);
-  EXPECT_TRUE(files.DeleteFile(Path("letter.rtf")));
-  EXPECT_FALSE(files.DeleteFile(Path("letter.rtf")));
+  EXPECT_TRUE(files.RemoveFile(Path("letter.rtf")));
+  EXPECT_FALSE(files.RemoveFile(Path("letter.rtf")));
 }
 
 }  // namespace

@@ -65,8 +65,8 @@ TEST_F(TrayShellTest, ShellAcceptsTheRecordToAddModifyAndDelete) {
 
 TEST_F(TrayShellTest, MissingResourcesYieldNothing) {
   // This test program carries no resources of the application.
-  EXPECT_EQ(shell.LoadString(101), "");
-  EXPECT_EQ(shell.LoadIcon(101), 0u);
+  EXPECT_EQ(shell.LoadText(101), "");
+  EXPECT_EQ(shell.LoadIconImage(101), 0u);
   EXPECT_FALSE(shell.TrackMenu(3, reinterpret_cast<std::uintptr_t>(window)));
   EXPECT_FALSE(shell.SendDefaultCommand(3, reinterpret_cast<std::uintptr_t>(window)));
 }

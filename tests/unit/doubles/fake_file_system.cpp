@@ -115,13 +115,13 @@ bool FakeFileSystem::DirectoryExists(const std::string& path) {
   return entry != nullptr && (entry->attributes & kAttrDirectory) != 0;
 }
 
-bool FakeFileSystem::CreateDirectory(const std::string& path) {
+bool FakeFileSystem::MakeDirectory(const std::string& path) {
   if (createFails.count(Key(path)) != 0 || Exists(path)) return false;
   AddDirectory(path);
   return true;
 }
 
-bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to) {
+bool FakeFileSystem::CopyReplacing(const std::string& from, const std::string& to) {
   const Entry* source = Find(from);
   if (source == nullptr || !DirectoryExists(ParentOf(to))) return false;
   AddFile(to, source->content, source->attributes);
@@ -157,7 +157,7 @@ bool FakeFileSystem::MoveReplacing(const std::string& from, const std::string& t
   return true;
 }
 
-bool FakeFileSystem::DeleteFile(const std::string& path) {
+bool FakeFileSystem::RemoveFile(const std::string& path) {
   originalNames.erase(Key(path));
   return entries.erase(Key(path)) != 0;
 }

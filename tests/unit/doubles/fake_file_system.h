@@ -24,13 +24,13 @@ class FakeFileSystem : public IFileSystem {
 
   bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) override;
   bool DirectoryExists(const std::string& path) override;
-  bool CreateDirectory(const std::string& path) override;
-  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool MakeDirectory(const std::string& path) override;
+  bool CopyReplacing(const std::string& from, const std::string& to) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) override;
   std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) override;
   bool MoveReplacing(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
   bool AppendToFile(const std::string& path, const std::string& bytes) override;
 
   // Files another program holds open for writing.

@@ -112,12 +112,12 @@ class FakeFtpConnection : public IFtpConnection {
     m_server.operations.push_back("close");
     --m_server.openConnections;
   }
-  bool GetCurrentDirectory(std::string& directory) override {
+  bool CurrentDirectory(std::string& directory) override {
     m_server.operations.push_back("pwd");
     directory = m_current;
     return true;
   }
-  bool SetCurrentDirectory(const std::string& directory) override {
+  bool ChangeDirectory(const std::string& directory) override {
     m_server.operations.push_back("cwd " + directory);
     const std::string resolved = m_server.Resolve(m_current, directory);
     if (m_server.directories.count(resolved) == 0) {

@@ -109,12 +109,12 @@ class FakeTrayShell : public ITrayShell {
     }
     return true;
   }
-  std::string LoadString(unsigned id) override {
+  std::string LoadText(unsigned id) override {
     if (id == 101) return "Dravos Upload Ulkin. Right click for menu.";
     if (id == 102) return "Tarnwick - Connected. Pease Wait...";
     return std::string();
   }
-  std::uintptr_t LoadIcon(unsigned id) override { return 0x1000 + id; }
+  std::uintptr_t LoadIconImage(unsigned id) override { return 0x1000 + id; }
   bool TrackMenu(unsigned menuId, std::uintptr_t) override {
     menus.push_back(menuId);
     return true;
