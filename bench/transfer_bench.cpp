@@ -1,6 +1,6 @@
 // Times one upload and one download through the program's FTP transfer code: the
-// WinInet adapters, the program's file adapters and the passes' copy loop in
-// pieces of kTransferPiece. Each transfer logs in first, as the passes do per file.
+// WinInet adapters, the program's file adapters and the passes' own copy loops
+// (SendFile and ReceiveFile). Each transfer logs in first, as the passes do per file.
 //
 //   transfer_bench.exe FTP-PORT LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET
 //
@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
+#include <memory>
 
-#include "transfer/poll_cycle.h"
+#include "transfer/ftp_transfer.h"
 #include "windows/file_system_win.h"
 #include "windows/internet_win.h"
 
@@ -42,38 +42,35 @@ std::unique_ptr<IFtpConnection> Connect(ITransferSession& session, unsigned port
   return ftp;
 }
 
-// The upload pass's copy loop.
-bool Upload(IFileReader& source, IFtpConnection& ftp, const std::string& remoteName, std::size_t& bytes) {
-  std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remoteName, true);
-  if (!stream) return false;
-  std::vector<char> piece(kTransferPiece);
-  for (;;) {
-    std::size_t bytesRead = 0;
-    if (!source.Read(piece.data(), piece.size(), bytesRead)) return false;
-    if (bytesRead == 0) break;
-    if (!stream->Write(piece.data(), bytesRead)) return false;
-    bytes += bytesRead;
+// Counts the bytes that pass, so the bench reports what really moved.
+class CountingReader : public IFileReader {
+ public:
+  explicit CountingReader(IFileReader& inner) : m_inner(inner) {}
+  bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) override {
+    const bool ok = m_inner.Read(buffer, capacity, bytesRead);
+    if (ok) bytes += bytesRead;
+    return ok;
   }
-  return stream->Finish();
-}
+  std::size_t bytes = 0;
 
-// The download pass's copy loop; `received` is when the server's data is all in.
-bool Download(IFtpConnection& ftp, const std::string& remotePath, IFileWriter& target, std::size_t& bytes,
-              LARGE_INTEGER& received) {
-  std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remotePath, false);
-  if (!stream) return false;
-  std::vector<char> piece(kTransferPiece);
-  for (;;) {
-    std::size_t bytesRead = 0;
-    if (!stream->Read(piece.data(), piece.size(), bytesRead)) return false;
-    if (bytesRead == 0) break;
-    if (!target.Write(piece.data(), bytesRead)) return false;
-    bytes += bytesRead;
+ private:
+  IFileReader& m_inner;
+};
+
+class CountingWriter : public IFileWriter {
+ public:
+  explicit CountingWriter(IFileWriter& inner) : m_inner(inner) {}
+  bool Write(const char* data, std::size_t size) override {
+    const bool ok = m_inner.Write(data, size);
+    if (ok) bytes += size;
+    return ok;
   }
-  if (!stream->Finish()) return false;
-  QueryPerformanceCounter(&received);
-  return target.Close();
-}
+  bool Close() override { return m_inner.Close(); }
+  std::size_t bytes = 0;
+
+ private:
+  IFileWriter& m_inner;
+};
 
 int Run(unsigned port, const std::string& localSource, const std::string& remoteName, const std::string& remoteSource,
         const std::string& localTarget) {
@@ -89,16 +86,16 @@ int Run(unsigned port, const std::string& localSource, const std::string& remote
       std::fprintf(stderr, "cannot open the session or %s\n", localSource.c_str());
       return 1;
     }
-    std::size_t bytes = 0;
+    CountingReader counted(*source);
     QueryPerformanceCounter(&start);
     auto ftp = Connect(*session, port, "dravos", "brinotaxe4", "/tessaro.example/dravouploads/");
-    const bool uploaded = ftp && Upload(*source, *ftp, remoteName, bytes);
+    const bool uploaded = ftp && SendFile(*ftp, counted, remoteName);
     QueryPerformanceCounter(&end);
     if (!uploaded) {
       std::fprintf(stderr, "upload failed: %u\n", ftp ? static_cast<unsigned>(ftp->LastError()) : 0u);
       return 1;
     }
-    std::printf("upload %zu %.3f\n", bytes, Seconds(start, end));
+    std::printf("upload %zu %.3f\n", counted.bytes, Seconds(start, end));
   }
 
   {
@@ -108,17 +105,20 @@ int Run(unsigned port, const std::string& localSource, const std::string& remote
       std::fprintf(stderr, "cannot open the session or %s\n", localTarget.c_str());
       return 1;
     }
-    std::size_t bytes = 0;
+    CountingWriter counted(*target);
     LARGE_INTEGER received;
+    std::uint32_t errorCode = 0;
     QueryPerformanceCounter(&start);
     auto ftp = Connect(*session, port, "dravodn", "quendil", "/");
-    const bool downloaded = ftp && Download(*ftp, remoteSource, *target, bytes, received);
+    const bool receivedAll = ftp && ReceiveFile(*ftp, remoteSource, counted, errorCode);
+    QueryPerformanceCounter(&received);
+    const bool downloaded = receivedAll && counted.Close();
     QueryPerformanceCounter(&end);
     if (!downloaded) {
       std::fprintf(stderr, "download failed: %u\n", ftp ? static_cast<unsigned>(ftp->LastError()) : 0u);
       return 1;
     }
-    std::printf("download %zu %.3f %.3f\n", bytes, Seconds(start, end), Seconds(start, received));
+    std::printf("download %zu %.3f %.3f\n", counted.bytes, Seconds(start, end), Seconds(start, received));
   }
   return 0;
 }
