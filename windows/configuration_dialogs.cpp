@@ -1,21 +1,37 @@
 #include "windows/configuration_dialogs.h"
 
+#include "config/aboutthis_win.h"
+#include "config/sourcedir_win.h"
+
 namespace tarnwick {
 
 namespace {
 
-// Until the dialog exists, the command goes straight on to the reload and the cycle.
-class NoConfigurationDialog : public IConfigurationDialog {
+// Each showing gets a dialog object of its own, so nothing carries over between them.
+class ModalConfigurationDialog : public IConfigurationDialog {
  public:
-  void Run() override {}
+  ModalConfigurationDialog(Platform& platform, const ServiceSettings& service)
+      : m_platform(platform), m_service(service) {}
+
+  void Run() override {
+    SourceDir dialog(m_platform.profile, m_platform.internet, m_platform.messageBox, m_service);
+    dialog.RunModal();
+  }
+
+ private:
+  Platform& m_platform;
+  ServiceSettings m_service;
 };
 
 }  // namespace
 
-std::unique_ptr<IConfigurationDialog> MakeConfigurationDialog(Platform&, const ServiceSettings&) {
-  return std::make_unique<NoConfigurationDialog>();
+std::unique_ptr<IConfigurationDialog> MakeConfigurationDialog(Platform& platform, const ServiceSettings& service) {
+  return std::make_unique<ModalConfigurationDialog>(platform, service);
 }
 
-void RunAboutBox() {}
+void RunAboutBox() {
+  CAboutThis about;
+  about.RunModal();
+}
 
 }  // namespace tarnwick

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+#include "config/configuration_form.h"
+#include "config/decimal_integer.h"
+#include "doubles/fake_profile.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::FakeProfile;
+
+TEST(ConfigurationForm, OpensFromTheStoredValues) {
+  FakeProfile profile;
+  profile.values[{"Source Directories", "Dir2"}] = std::string("C:\\Rec\\");
+  profile.values[{"Source Directories", "Ext2"}] = std::string("dss");
+  profile.values[{"Source Directories", "Ext3"}] = std::string("rtf");  // no Dir3: shown as "wav"
+  profile.values[{"Author Details", "Author"}] = std::string("author7");
+  profile.values[{"Author Details", "Password"}] = std::string("secret");
+  profile.values[{"Author Details", "Poll Time"}] = std::int32_t{15};
+  profile.values[{"Author Details", "Show Config"}] = std::int32_t{5};
+  profile.values[{"Author Details", "AutoDownLoad"}] = std::int32_t{2};
+  Configuration stored;
+  LoadConfiguration(profile, stored);
+  ConfigurationForm form;
+  form.m_strValidExts = "dss, wav";
+  FillFormFromConfiguration(stored, form);
+
+  EXPECT_EQ(form.m_strDir[2], "C:\\Rec\\");
+  EXPECT_EQ(form.m_strExt[2], "dss");
+  EXPECT_EQ(form.m_strExt[3], "wav");
+  EXPECT_EQ(form.m_strAuthor, "author7");
+  EXPECT_EQ(form.m_strPassword, "secret");
+  EXPECT_EQ(form.m_nPollTime, 15);
+  EXPECT_EQ(form.m_bShowConfig, 1);    // any non-zero value ticks the box
+  EXPECT_EQ(form.m_nAutoDownload, 2);  // kept as stored
+  EXPECT_FALSE(EnabledBoxTicked(form.m_nAutoDownload));
+  EXPECT_EQ(form.m_strValidExts, "dss, wav");  // the fetched list is not the profile's
+}
+
+TEST(ConfigurationForm, SaveWritesEveryFieldInTheStoredOrder) {
+  ConfigurationForm form;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    form.m_strDir[slot] = slot == 6 ? "" : "D:\\Slot" + std::to_string(slot) + "\\";
+    form.m_strExt[slot] = slot % 2 == 0 ? "dss" : "wav ";
+  }
+  form.m_strAuthor = "author7";
+  form.m_strPassword = "p&w d";
+  form.m_nPollTime = -4;
+  form.m_bShowConfig = 1;
+  form.m_nAutoDownload = 3;
+  FakeProfile profile;
+  SaveConfiguration(profile, ConfigurationFromForm(form));
+
+  ASSERT_EQ(profile.writes.size(), 25u);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const FakeProfile::Write& dir = profile.writes[slot - 1];
+    const FakeProfile::Write& ext = profile.writes[kSlotCount + slot - 1];
+    EXPECT_EQ(dir.section, "Source Directories");
+    EXPECT_EQ(dir.name, "Dir" + std::to_string(slot));
+    EXPECT_EQ(std::get<std::string>(dir.value), form.m_strDir[slot]);
+    EXPECT_EQ(ext.name, "Ext" + std::to_string(slot));
+    EXPECT_EQ(std::get<std::string>(ext.value), form.m_strExt[slot]);
+  }
+  const char* names[] = {"Author", "Password", "Poll Time", "Show Config", "AutoDownLoad"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(profile.writes[20 + i].section, "Author Details");
+    EXPECT_EQ(profile.writes[20 + i].name, names[i]);
+  }
+  EXPECT_EQ(std::get<std::string>(profile.writes[20].value), "author7");
+  EXPECT_EQ(std::get<std::string>(profile.writes[21].value), "p&w d");
+  EXPECT_EQ(std::get<std::int32_t>(profile.writes[22].value), -4);
+  EXPECT_EQ(std::get<std::int32_t>(profile.writes[23].value), 1);
+  EXPECT_EQ(std::get<std::int32_t>(profile.writes[24].value), 3);
+}
+
+TEST(ConfigurationForm, EnabledClicksCycleTwoToZeroToOne) {
+  std::int32_t value = 2;
+  EXPECT_FALSE(EnabledBoxTicked(value));
+  value = AutoDownloadAfterEnabledClick(value);
+  EXPECT_EQ(value, 0);
+  EXPECT_FALSE(EnabledBoxTicked(value));
+  value = AutoDownloadAfterEnabledClick(value);
+  EXPECT_EQ(value, 1);
+  EXPECT_TRUE(EnabledBoxTicked(value));
+  EXPECT_EQ(AutoDownloadAfterEnabledClick(value), 0);
+  EXPECT_EQ(AutoDownloadAfterEnabledClick(3), 0);
+  EXPECT_FALSE(EnabledBoxTicked(3));
+}
+
+TEST(ConfigurationForm, TrimmingTouchesOnlyTheFrontOfEveryExtension) {
+  ConfigurationForm form;
+  for (int slot = 1; slot <= kSlotCount; ++slot) form.m_strExt[slot] = "\t wav ";
+  form.m_strDir[1] = "  C:\\Rec\\";
+  TrimExtensionFields(form);
+  for (int slot = 1; slot <= kSlotCount; ++slot) EXPECT_EQ(form.m_strExt[slot], "wav ") << slot;
+  EXPECT_EQ(form.m_strDir[1], "  C:\\Rec\\");
+}
+
+TEST(DecimalInteger, AcceptsSignedDigitsBetweenBlanks) {
+  EXPECT_EQ(ParseDecimalInteger("5"), 5);
+  EXPECT_EQ(ParseDecimalInteger(" \t42 "), 42);
+  EXPECT_EQ(ParseDecimalInteger("-3"), -3);
+  EXPECT_EQ(ParseDecimalInteger("+7"), 7);
+  EXPECT_EQ(ParseDecimalInteger("007"), 7);
+  EXPECT_EQ(ParseDecimalInteger("2147483647"), 2147483647);
+  EXPECT_EQ(ParseDecimalInteger("-2147483648"), INT32_MIN);
+}
+
+TEST(DecimalInteger, RefusesAnythingElse) {
+  for (const char* text : {"", "  ", "-", "5a", "a5", "1.5", "1 2", "0x10", "2147483648", "-2147483649",
+                           "99999999999999999999", "--1", "5\n"})
+    EXPECT_FALSE(ParseDecimalInteger(text).has_value()) << '"' << text << '"';
+}
+
+}  // namespace
+}  // namespace tarnwick
