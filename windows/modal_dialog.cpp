@@ -8,8 +8,6 @@ namespace tarnwick {
 
 namespace {
 
-HINSTANCE g_resourceModule = nullptr;
-
 std::string WindowText(HWND window) {
   const int length = GetWindowTextLengthA(window);
   std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
@@ -25,11 +23,7 @@ HWND ActiveVisibleWindow() {
 
 }  // namespace
 
-void SetDialogResourceModule(HINSTANCE module) { g_resourceModule = module; }
-
-HINSTANCE DialogResourceModule() {
-  return g_resourceModule != nullptr ? g_resourceModule : GetModuleHandleA(nullptr);
-}
+HINSTANCE DialogResourceModule() { return GetModuleHandleA(nullptr); }
 
 DataExchange::DataExchange(HWND dialog, ExchangeDirection direction, IMessageBox* complaints)
     : m_dialog(dialog), m_direction(direction), m_complaints(complaints) {}

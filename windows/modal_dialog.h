@@ -13,9 +13,7 @@
 
 namespace tarnwick {
 
-// The module whose dialog templates and images the dialogs use; the program's own
-// unless something else was set (tests borrow the program's resources).
-void SetDialogResourceModule(HINSTANCE module);
+// The module whose dialog templates and images the dialogs use: the running program's.
 HINSTANCE DialogResourceModule();
 
 enum class ExchangeDirection { ToControls, FromControls };

@@ -49,19 +49,7 @@ std::string WindowText(HWND window) {
 }  // namespace
 
 bool UseProgramResources() {
-  static HINSTANCE borrowed = nullptr;
-  if (FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProbeTemplate), MAKEINTRESOURCEA(5)) != nullptr)
-    return true;
-  if (borrowed == nullptr) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string program(path);
-    program = program.substr(0, program.find_last_of("\\/") + 1) + "Tarnwick.exe";
-    borrowed = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (borrowed == nullptr) return false;
-  }
-  SetDialogResourceModule(borrowed);
-  return true;
+  return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProbeTemplate), MAKEINTRESOURCEA(5)) != nullptr;
 }
 
 DialogScript::DialogScript(std::chrono::milliseconds limit) : m_limit(limit) {}

@@ -13,8 +13,7 @@
 
 namespace tarnwick::dialog_testing {
 
-// The test program carries no dialog templates of its own; it borrows those of
-// Tarnwick.exe beside it. False when there is none to borrow.
+// Whether the program's dialog templates are linked into the test program.
 bool UseProgramResources();
 
 // Steps run one per timer tick, inside whatever modal loop is current, so a step that

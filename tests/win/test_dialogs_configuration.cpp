@@ -33,7 +33,7 @@ const char kAuthor[] = "Author Details";
 class ConfigurationDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dialog_testing::UseProgramResources()) << "Tarnwick.exe must be built beside win_tests";
+    ASSERT_TRUE(dialog_testing::UseProgramResources()) << "the program's resources must be linked into win_tests";
     m_service.webHost = "www.test.example";
     m_service.httpPort = 8080;
   }

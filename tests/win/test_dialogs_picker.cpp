@@ -49,7 +49,7 @@ void RemoveTree(const std::string& directory) {
 class PickerDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dialog_testing::UseProgramResources()) << "Tarnwick.exe must be built beside win_tests";
+    ASSERT_TRUE(dialog_testing::UseProgramResources()) << "the program's resources must be linked into win_tests";
     RemoveTree(kTreeRoot);
     const std::string root = kTreeRoot;
     for (const char* directory : {"", "ZETA", "alpha", "alpha\\inner", ".hidden", "beta two"})

@@ -20,7 +20,7 @@ using dialog_testing::FindDialog;
 class SmallDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dialog_testing::UseProgramResources()) << "Tarnwick.exe must be built beside win_tests";
+    ASSERT_TRUE(dialog_testing::UseProgramResources()) << "the program's resources must be linked into win_tests";
     m_service.webHost = "www.test.example";
   }
 

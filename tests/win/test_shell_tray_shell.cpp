@@ -63,12 +63,15 @@ TEST_F(TrayShellTest, ShellAcceptsTheRecordToAddModifyAndDelete) {
   EXPECT_FALSE(shell.Notify(TrayOperation::Modify, record));
 }
 
-TEST_F(TrayShellTest, MissingResourcesYieldNothing) {
-  // This test program carries no resources of the application.
-  EXPECT_EQ(shell.LoadText(101), "");
-  EXPECT_EQ(shell.LoadIconImage(101), 0u);
-  EXPECT_FALSE(shell.TrackMenu(3, reinterpret_cast<std::uintptr_t>(window)));
-  EXPECT_FALSE(shell.SendDefaultCommand(3, reinterpret_cast<std::uintptr_t>(window)));
+TEST_F(TrayShellTest, ResourcesComeFromTheProgramAndMissingOnesYieldNothing) {
+  EXPECT_EQ(shell.LoadText(101), "Dravos Upload Ulkin. Right click for menu.");
+  EXPECT_EQ(shell.LoadText(102), "Tarnwick - Connected. Pease Wait...");
+  EXPECT_NE(shell.LoadIconImage(101), 0u);
+  EXPECT_NE(shell.LoadIconImage(102), shell.LoadIconImage(101));
+  EXPECT_EQ(shell.LoadText(999), "");
+  EXPECT_EQ(shell.LoadIconImage(999), 0u);
+  EXPECT_FALSE(shell.TrackMenu(999, reinterpret_cast<std::uintptr_t>(window)));
+  EXPECT_FALSE(shell.SendDefaultCommand(999, reinterpret_cast<std::uintptr_t>(window)));
 }
 
 }  // namespace
