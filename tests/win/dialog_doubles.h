@@ -1,54 +1,21 @@
-// Small in-memory stand-ins for the profile, the Internet and the message boxes, for the
+// Small in-memory stand-ins for the Internet and the message boxes, and the profile, for the
 // dialog tests that run under Wine.
 #pragma once
 
 #include <algorithm>
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "platform/internet.h"
-#include "platform/profile.h"
+#include "doubles/fake_profile.h"
 #include "platform/user_interface.h"
 
 namespace tarnwick::dialog_testing {
 
-class MemoryProfile : public IProfile {
- public:
-  using Value = std::variant<std::string, std::int32_t>;
-  struct Write {
-    std::string section, name;
-    Value value;
-  };
-
-  std::optional<std::string> ReadString(const std::string& section, const std::string& name) override {
-    auto it = values.find({section, name});
-    if (it == values.end() || !std::holds_alternative<std::string>(it->second)) return std::nullopt;
-    return std::get<std::string>(it->second);
-  }
-  std::optional<std::int32_t> ReadInt(const std::string& section, const std::string& name) override {
-    auto it = values.find({section, name});
-    if (it == values.end() || !std::holds_alternative<std::int32_t>(it->second)) return std::nullopt;
-    return std::get<std::int32_t>(it->second);
-  }
-  bool WriteString(const std::string& section, const std::string& name, const std::string& value) override {
-    values[{section, name}] = value;
-    writes.push_back({section, name, value});
-    return true;
-  }
-  bool WriteInt(const std::string& section, const std::string& name, std::int32_t value) override {
-    values[{section, name}] = value;
-    writes.push_back({section, name, value});
-    return true;
-  }
-
-  std::map<std::pair<std::string, std::string>, Value> values;
-  std::vector<Write> writes;
-};
+// The profile double of the unit tests serves here unchanged.
+using MemoryProfile = testing::FakeProfile;
 
 // Answers every URL with the same text, handed out in pieces no larger than asked for.
 class ListInternet : public IInternet {
