@@ -5,6 +5,8 @@ uploader meant, which is what the request log and the web_host_down switch use.
 """
 
 import json
+import socket
+import struct
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qsl
@@ -87,7 +89,11 @@ class StandInHandler(BaseHTTPRequestHandler):
                    and host_name(host) == server.web_host)
         server.store.log_request(self.command, host, path, query, params, dropped)
         if dropped:
-            # No status line at all: the uploader must see a dead host, not an error page.
+            # No status line at all, and a reset rather than an orderly close: the
+            # uploader must see a dead host, not an empty answer or an error page.
+            # Closed here, before the server's orderly shutdown could send a FIN first.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
             self.close_connection = True
             return
 

@@ -145,19 +145,23 @@ class TestDownloadList:
 
 class TestWebHost:
     def raw_request(self, service, host):
+        """The answer's bytes, or None when the connection was reset without one."""
         with socket.create_connection(("127.0.0.1", service.http_port), timeout=5) as sock:
             sock.sendall(b"GET // HTTP/1.1\r\nHost: " + host.encode() + b"\r\n\r\n")
             received = b""
             while True:
-                chunk = sock.recv(4096)
+                try:
+                    chunk = sock.recv(4096)
+                except ConnectionResetError:
+                    return None if not received else received
                 if not chunk:
                     return received
                 received += chunk
 
     def test_web_host_down_drops_only_web_host(self, service):
         service.set(web_host_down=1)
-        assert self.raw_request(service, "www.tessaro.example") == b""
-        assert self.raw_request(service, "WWW.tessaro.example:80") == b""
+        assert self.raw_request(service, "www.tessaro.example") is None
+        assert self.raw_request(service, "WWW.tessaro.example:80") is None
         assert self.raw_request(service, "tessaro.example").startswith(b"HTTP/1.0 200")
         service.set(web_host_down=0)
         assert self.raw_request(service, "www.tessaro.example").startswith(b"HTTP/1.0 200")

@@ -1,0 +1,223 @@
+// Test driver: reads and operates the running program's windows for the end-to-end
+// tests, which run on the Linux side and cannot reach Win32 windows themselves.
+//
+//   tarnwick_driver [--exe NAME] [--wait SECONDS] COMMAND [ARGUMENT]
+//
+// Queries (retried every 100 ms until they succeed or --wait runs out; the output
+// is that of the last try):
+//   log                 the window log's text
+//   status              the status bar's text (pane 0)
+//   visible | hidden    succeeds when the frame exists and is visible | hidden
+//   gone                succeeds when no frame exists
+//   window TITLE        succeeds when any top-level window has exactly TITLE
+//   log-contains TEXT   succeeds when the window log contains TEXT
+//   status-is TEXT      succeeds when the status text is TEXT
+//   dialog CAPTION      prints the program's dialogs with CAPTION ("*": any caption)
+//   tray-icons COUNT    prints the number of icons in the notification area;
+//                       succeeds when it is COUNT
+// Actions (after waiting for the frame or the dialog as above):
+//   tick                posts the poll timer's WM_TIMER (id 1)
+//   open | exit | configuration | about | close-window     the frame's menu commands
+//   close               WM_CLOSE, as the close box sends it
+//   tray-double-click   double-clicks the (only) icon in the notification area
+//   press-ok CAPTION    prints the dialog like "dialog", then presses its OK button
+// Beside the program, until a line or the end arrives on standard input (see
+// watch_commands.h):
+//   dismiss-dialogs     presses OK on every dialog of the program
+//   record-status       has every status text of the program recorded
+// Files (paths as the program sees them):
+//   hold-open PATH      keeps PATH open for writing until a line arrives on standard
+//                       input, then appends that line
+//   attributes PATH     prints the attributes and "readonly" or "writable"
+//
+// Dialogs print as dialog_report.h says. Exit code 0: found or done; 1: not found or
+// not true within the wait; 2: wrong usage.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "dialog_report.h"
+#include "file_commands.h"
+#include "program_windows.h"
+#include "watch_commands.h"
+
+namespace {
+
+using e2e::DialogInfo;
+using e2e::ProgramWindows;
+
+constexpr int kFound = 0;
+constexpr int kNotFound = 1;
+constexpr int kUsage = 2;
+
+constexpr WPARAM kPollTimerId = 1;
+constexpr WPARAM kOpenCommand = 32775;
+constexpr WPARAM kExitCommand = 32776;
+constexpr WPARAM kConfigurationCommand = 32777;
+constexpr WPARAM kAboutCommand = 57664;
+constexpr WPARAM kCloseWindowCommand = 57665;
+constexpr UINT kSendTimeoutMs = 5000;
+
+struct Attempt {
+    bool ok = false;
+    std::string output;
+};
+
+// Retries until the attempt succeeds or the wait is over, then prints its output.
+int RunUntil(double waitSeconds, const std::function<Attempt()>& attempt) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitSeconds * 1000.0);
+    Attempt result = attempt();
+    while (!result.ok && GetTickCount64() < deadline) {
+        Sleep(100);
+        result = attempt();
+    }
+    std::fwrite(result.output.data(), 1, result.output.size(), stdout);
+    return result.ok ? kFound : kNotFound;
+}
+
+const char* CaptionFilter(const char* argument) { return std::strcmp(argument, "*") == 0 ? nullptr : argument; }
+
+Attempt ReadChildText(const ProgramWindows& program, int childId) {
+    Attempt attempt;
+    HWND frame = program.FindFrame();
+    HWND child = frame ? GetDlgItem(frame, childId) : nullptr;
+    attempt.ok = child && e2e::ReadWindowText(child, attempt.output);
+    return attempt;
+}
+
+// Runs the action on the frame once it exists.
+int OnFrame(const ProgramWindows& program, double waitSeconds, const std::function<bool(HWND)>& action) {
+    HWND frame = nullptr;
+    RunUntil(waitSeconds, [&] { return Attempt{(frame = program.FindFrame()) != nullptr, ""}; });
+    if (!frame) {
+        std::printf("no frame window\n");
+        return kNotFound;
+    }
+    return action(frame) ? kFound : kNotFound;
+}
+
+bool SendCommand(HWND frame, WPARAM command) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(frame, WM_COMMAND, command, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored) != 0;
+}
+
+// Commands that open a modal dialog would hold a sent message until the dialog
+// closes, so those are posted.
+bool PostCommand(HWND frame, WPARAM command) { return PostMessageA(frame, WM_COMMAND, command, 0) != 0; }
+
+int Usage() {
+    std::fputs("usage: tarnwick_driver [--exe NAME] [--wait SECONDS] COMMAND [ARGUMENT]\n", stderr);
+    return kUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The log's CR LF must reach the tests unchanged.
+    _setmode(_fileno(stdout), _O_BINARY);
+
+    std::string exeName = "Tarnwick.exe";
+    double waitSeconds = 0;
+    int next = 1;
+    for (; next + 1 < argc && std::strncmp(argv[next], "--", 2) == 0; next += 2) {
+        if (std::strcmp(argv[next], "--exe") == 0) {
+            exeName = argv[next + 1];
+        } else if (std::strcmp(argv[next], "--wait") == 0) {
+            waitSeconds = std::atof(argv[next + 1]);
+        } else {
+            return Usage();
+        }
+    }
+    if (next >= argc) return Usage();
+    const std::string command = argv[next];
+    const char* argument = next + 1 < argc ? argv[next + 1] : nullptr;
+    const ProgramWindows program(exeName);
+
+    if (command == "log") return RunUntil(waitSeconds, [&] { return ReadChildText(program, e2e::kWindowLogId); });
+    if (command == "status") return RunUntil(waitSeconds, [&] { return ReadChildText(program, e2e::kStatusBarId); });
+    if (command == "visible" || command == "hidden") {
+        const bool wantVisible = command == "visible";
+        return RunUntil(waitSeconds, [&] {
+            HWND frame = program.FindFrame();
+            if (!frame) return Attempt{false, "gone\n"};
+            const bool visible = IsWindowVisible(frame) != FALSE;
+            return Attempt{visible == wantVisible, visible ? "visible\n" : "hidden\n"};
+        });
+    }
+    if (command == "gone") {
+        return RunUntil(waitSeconds, [&] {
+            const bool gone = program.FindFrame() == nullptr;
+            return Attempt{gone, gone ? "gone\n" : "present\n"};
+        });
+    }
+    if (command == "dismiss-dialogs") return e2e::DismissDialogs(program);
+    if (command == "record-status") return e2e::RecordStatus();
+    if (command == "tray-double-click") {
+        std::vector<HWND> icons;
+        RunUntil(waitSeconds, [&] { return Attempt{!(icons = e2e::TrayIconWindows()).empty(), ""}; });
+        if (icons.size() != 1) {
+            std::printf("%u tray icons\n", static_cast<unsigned>(icons.size()));
+            return kNotFound;
+        }
+        return PostMessageA(icons.front(), WM_LBUTTONDBLCLK, MK_LBUTTON, 0) ? kFound : kNotFound;
+    }
+
+    if (command == "tick") {
+        return OnFrame(program, waitSeconds,
+                       [](HWND frame) { return PostMessageA(frame, WM_TIMER, kPollTimerId, 0) != 0; });
+    }
+    if (command == "open") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kOpenCommand); });
+    if (command == "exit") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kExitCommand); });
+    if (command == "configuration") {
+        return OnFrame(program, waitSeconds, [](HWND f) { return PostCommand(f, kConfigurationCommand); });
+    }
+    if (command == "close-window") {
+        return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kCloseWindowCommand); });
+    }
+    if (command == "about") return OnFrame(program, waitSeconds, [](HWND f) { return PostCommand(f, kAboutCommand); });
+    if (command == "close") {
+        return OnFrame(program, waitSeconds, [](HWND frame) {
+            DWORD_PTR ignored = 0;
+            return SendMessageTimeoutA(frame, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored) != 0;
+        });
+    }
+
+    if (!argument) return Usage();
+    if (command == "window") {
+        return RunUntil(waitSeconds, [&] { return Attempt{e2e::TopLevelWindowExists(argument), ""}; });
+    }
+    if (command == "log-contains" || command == "status-is") {
+        const bool inLog = command == "log-contains";
+        return RunUntil(waitSeconds, [&] {
+            Attempt read = ReadChildText(program, inLog ? e2e::kWindowLogId : e2e::kStatusBarId);
+            read.ok = read.ok && (inLog ? read.output.find(argument) != std::string::npos : read.output == argument);
+            return read;
+        });
+    }
+    if (command == "dialog" || command == "press-ok") {
+        std::vector<DialogInfo> dialogs;
+        const int found = RunUntil(waitSeconds, [&] {
+            dialogs = program.FindDialogs(CaptionFilter(argument));
+            return Attempt{!dialogs.empty(), e2e::DescribeDialogs(dialogs)};
+        });
+        if (found != kFound || command == "dialog") return found;
+        return e2e::PressOk(dialogs.front().window) ? kFound : kNotFound;
+    }
+    if (command == "tray-icons") {
+        const size_t expected = static_cast<size_t>(std::atoi(argument));
+        return RunUntil(waitSeconds, [&] {
+            const size_t count = e2e::TrayIconWindows().size();
+            return Attempt{count == expected, std::to_string(count) + "\n"};
+        });
+    }
+    if (command == "hold-open") return e2e::HoldOpenForWriting(argument);
+    if (command == "attributes") return e2e::PrintAttributes(argument);
+    return Usage();
+}
