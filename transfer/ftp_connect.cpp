@@ -42,6 +42,8 @@ bool PollCycle::ConnectWithRetries(ITransferSession& session, char accountCode) 
   bool connected = false;
   for (int attempt = 1; attempt <= kConnectAttempts && !connected; ++attempt) {
     m_pFtp.reset();
+    // Exit was chosen: further attempts could hold the ending process for minutes.
+    if (m_host.StopRequested()) return false;
     std::snprintf(m_szStatus, sizeof m_szStatus, "Connecting to %s (Attempt %d of %d)", m_strFtpHost.c_str(),
                   attempt, kConnectAttempts);
     m_host.SetStatusText(m_szStatus);

@@ -85,5 +85,14 @@ TEST_F(FtpConnectTest, StopsAtTheFirstSuccessAndShowsBusy) {
   EXPECT_EQ(rig.host.icons.back(), "102");
 }
 
+TEST_F(FtpConnectTest, ExitBetweenAttemptsEndsTheRetriesAtOnce) {
+  rig.internet.ftp.refuseLogins = 5;
+  rig.host.stopOnOutput = "S:The attempt to connect to the server failed.";
+  PollCycle& cycle = rig.Cycle();
+  EXPECT_FALSE(cycle.ConnectWithRetries(*session, 'u'));
+  EXPECT_EQ(rig.internet.ftp.logins, 1);  // Exit came after the first attempt failed
+  EXPECT_EQ(cycle.m_pFtp, nullptr);
+}
+
 }  // namespace
 }  // namespace tarnwick
