@@ -96,11 +96,56 @@ class Driver:
     def tray_double_click(self):
         return self.run("tray-double-click", wait=10).ok
 
+    # --- controls of the program's dialogs, by the dialog's caption and the control's id
+
+    def control_text(self, caption, control_id, wait=10.0):
+        """The control's text; None when there is no such control."""
+        result = self.run("text", caption, str(control_id), wait=wait)
+        return result.text if result.ok else None
+
+    def set_control_text(self, caption, control_id, text, wait=10.0):
+        return self.run("set-text", caption, str(control_id), text, wait=wait).ok
+
+    def checked(self, caption, control_id, wait=10.0):
+        """True or False for a check box; None when there is no such control."""
+        result = self.run("checked", caption, str(control_id), wait=wait)
+        return result.text.strip() == "checked" if result.ok else None
+
+    def click(self, caption, control_id, wait=10.0):
+        return self.run("click", caption, str(control_id), wait=wait).ok
+
+    def wait_focus(self, caption, control_id, timeout):
+        """True once the control has the keyboard focus within its dialog."""
+        return self.run("focus", caption, str(control_id), wait=timeout).ok
+
+    # --- menus, picked by their keys as a user would
+
+    def pick_main_menu(self, popup, item):
+        """The command id of the item picked from the frame's menu bar; None when the
+        item is not there or its pop-up did not open."""
+        return _command_id(self.run("main-menu", popup, item, wait=10))
+
+    def pick_tray_menu(self, item):
+        """The command id of the item picked from the tray icon's menu; None when the
+        item is not there or the menu did not open."""
+        return _command_id(self.run("tray-menu", item, wait=10))
+
     def hold_open(self, windows_path):
         return FileHolder(self, windows_path)
 
     def dialog_watcher(self):
         return DialogWatcher(self)
+
+
+def _command_id(result):
+    return int(result.text.split()[0]) if result.ok else None
+
+
+def save_screenshot(display, path):
+    """Saves the whole screen of the X display as a PNG file at path."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    subprocess.run(["import", "-display", display, "-window", "root", path], stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=30, check=True)
 
 
 class BackgroundCommand:

@@ -1,7 +1,7 @@
 // Test driver: reads and operates the running program's windows for the end-to-end
 // tests, which run on the Linux side and cannot reach Win32 windows themselves.
 //
-//   tarnwick_driver [--exe NAME] [--wait SECONDS] COMMAND [ARGUMENT]
+//   tarnwick_driver [--exe NAME] [--wait SECONDS] COMMAND [ARGUMENT...]
 //
 // Queries (retried every 100 ms until they succeed or --wait runs out; the output
 // is that of the last try):
@@ -21,6 +21,21 @@
 //   close               WM_CLOSE, as the close box sends it
 //   tray-double-click   double-clicks the (only) icon in the notification area
 //   press-ok CAPTION    prints the dialog like "dialog", then presses its OK button
+// Controls of the program's dialog with CAPTION, by control id (after waiting for it):
+//   text CAPTION ID             prints the control's text
+//   set-text CAPTION ID TEXT    replaces the text of an edit control
+//   checked CAPTION ID          prints "checked" or "clear" for a check box
+//   click CAPTION ID            clicks the button (posted, so a dialog it opens does
+//                               not hold the driver)
+//   focus CAPTION [ID]          prints the id of the control with the keyboard focus;
+//                               with ID, succeeds when the focus is there
+// Menus, picked with the keys a user would press (after waiting for the frame); each
+// prints the command id of the item, and fails when the item is not in the menu as the
+// executable holds it or no pop-up opens (see menu_commands.h):
+//   main-menu POPUP ITEM        Alt with POPUP's mnemonic on the frame's menu bar, then
+//                               ITEM's mnemonic
+//   tray-menu ITEM              opens the tray menu through the icon's callback (right
+//                               button released), then ITEM's mnemonic
 // Beside the program, until a line or the end arrives on standard input (see
 // watch_commands.h):
 //   dismiss-dialogs     presses OK on every dialog of the program
@@ -43,19 +58,23 @@
 #include <functional>
 #include <string>
 
+#include "control_commands.h"
 #include "dialog_report.h"
 #include "file_commands.h"
+#include "menu_commands.h"
 #include "program_windows.h"
+#include "retrying.h"
 #include "watch_commands.h"
 
 namespace {
 
+using e2e::Attempt;
 using e2e::DialogInfo;
+using e2e::kFound;
+using e2e::kNotFound;
+using e2e::kUsage;
 using e2e::ProgramWindows;
-
-constexpr int kFound = 0;
-constexpr int kNotFound = 1;
-constexpr int kUsage = 2;
+using e2e::RunUntil;
 
 constexpr WPARAM kPollTimerId = 1;
 constexpr WPARAM kOpenCommand = 32775;
@@ -64,23 +83,6 @@ constexpr WPARAM kConfigurationCommand = 32777;
 constexpr WPARAM kAboutCommand = 57664;
 constexpr WPARAM kCloseWindowCommand = 57665;
 constexpr UINT kSendTimeoutMs = 5000;
-
-struct Attempt {
-    bool ok = false;
-    std::string output;
-};
-
-// Retries until the attempt succeeds or the wait is over, then prints its output.
-int RunUntil(double waitSeconds, const std::function<Attempt()>& attempt) {
-    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitSeconds * 1000.0);
-    Attempt result = attempt();
-    while (!result.ok && GetTickCount64() < deadline) {
-        Sleep(100);
-        result = attempt();
-    }
-    std::fwrite(result.output.data(), 1, result.output.size(), stdout);
-    return result.ok ? kFound : kNotFound;
-}
 
 const char* CaptionFilter(const char* argument) { return std::strcmp(argument, "*") == 0 ? nullptr : argument; }
 
@@ -113,7 +115,7 @@ bool SendCommand(HWND frame, WPARAM command) {
 bool PostCommand(HWND frame, WPARAM command) { return PostMessageA(frame, WM_COMMAND, command, 0) != 0; }
 
 int Usage() {
-    std::fputs("usage: tarnwick_driver [--exe NAME] [--wait SECONDS] COMMAND [ARGUMENT]\n", stderr);
+    std::fputs("usage: tarnwick_driver [--exe NAME] [--wait SECONDS] COMMAND [ARGUMENT...]\n", stderr);
     return kUsage;
 }
 
@@ -138,6 +140,8 @@ int main(int argc, char** argv) {
     if (next >= argc) return Usage();
     const std::string command = argv[next];
     const char* argument = next + 1 < argc ? argv[next + 1] : nullptr;
+    const char* second = next + 2 < argc ? argv[next + 2] : nullptr;
+    const char* third = next + 3 < argc ? argv[next + 3] : nullptr;
     const ProgramWindows program(exeName);
 
     if (command == "log") return RunUntil(waitSeconds, [&] { return ReadChildText(program, e2e::kWindowLogId); });
@@ -217,7 +221,17 @@ int main(int argc, char** argv) {
             return Attempt{count == expected, std::to_string(count) + "\n"};
         });
     }
+    if (command == "focus") return e2e::PrintFocus(program, waitSeconds, argument, second);
+    if (command == "tray-menu") return e2e::PickFromTrayMenu(program, waitSeconds, argument);
     if (command == "hold-open") return e2e::HoldOpenForWriting(argument);
     if (command == "attributes") return e2e::PrintAttributes(argument);
+
+    if (!second) return Usage();
+    if (command == "main-menu") return e2e::PickFromMainMenu(program, waitSeconds, argument, second);
+    const int controlId = std::atoi(second);
+    if (command == "text") return e2e::PrintControlText(program, waitSeconds, argument, controlId);
+    if (command == "checked") return e2e::PrintCheckState(program, waitSeconds, argument, controlId);
+    if (command == "click") return e2e::ClickButton(program, waitSeconds, argument, controlId);
+    if (command == "set-text" && third) return e2e::SetControlText(program, waitSeconds, argument, controlId, third);
     return Usage();
 }
