@@ -3,6 +3,7 @@
 #include "app/main_frame.h"
 #include "doubles/fake_file_system.h"
 #include "doubles/fake_profile.h"
+#include "doubles/offline_internet.h"
 #include "doubles/fake_ui.h"
 #include "res/resource.h"
 
@@ -10,14 +11,6 @@ namespace tarnwick {
 namespace {
 
 using namespace tarnwick::testing;
-
-// Internet is never reached by these tests: the cycle they start is the worker's
-// end alone when no network answers.
-class NoInternet : public IInternet {
- public:
-  std::unique_ptr<IInternetHandle> Open(const std::string&) override { return nullptr; }
-  std::unique_ptr<ITransferSession> CreateTransferSession() override { return nullptr; }
-};
 
 class CountingDialog : public IConfigurationDialog {
  public:
@@ -36,7 +29,7 @@ class CountingDialog : public IConfigurationDialog {
 struct MainFrameTest : ::testing::Test {
   FakeProfile profile;
   FakeFileSystem files;
-  NoInternet internet;
+  OfflineInternet internet;
   FakeClock clock;
   FakeRecordingLength media;
   FakeMessageBox messages;

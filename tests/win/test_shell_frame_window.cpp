@@ -12,6 +12,7 @@
 
 #include "res/resource.h"
 #include "tests/unit/doubles/fake_profile.h"
+#include "tests/unit/doubles/offline_internet.h"
 #include "tests/unit/doubles/fake_ui.h"
 #include "windows/file_system_win.h"
 #include "windows/frame_window_win.h"
@@ -20,12 +21,6 @@ namespace tarnwick {
 namespace {
 
 using namespace tarnwick::testing;
-
-class NoInternet : public IInternet {
- public:
-  std::unique_ptr<IInternetHandle> Open(const std::string&) override { return nullptr; }
-  std::unique_ptr<ITransferSession> CreateTransferSession() override { return nullptr; }
-};
 
 // Stands for the configuration dialog: what the user does while it is open.
 class ScriptedDialog : public IConfigurationDialog {
@@ -122,7 +117,7 @@ class FrameWindowTest : public ::testing::Test {
 
   FakeProfile profile;
   WinFileSystem files;
-  NoInternet internet;
+  OfflineInternet internet;
   FakeClock clock;
   FakeRecordingLength media;
   FakeMessageBox messages;
