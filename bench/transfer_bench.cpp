@@ -51,6 +51,7 @@ class CountingReader : public IFileReader {
     if (ok) bytes += bytesRead;
     return ok;
   }
+  bool Stamp(FileStamp& stamp) override { return m_inner.Stamp(stamp); }
   std::size_t bytes = 0;
 
  private:
@@ -89,7 +90,8 @@ int Run(unsigned port, const std::string& localSource, const std::string& remote
     CountingReader counted(*source);
     QueryPerformanceCounter(&start);
     auto ftp = Connect(*session, port, "dravos", "brinotaxe4", "/tessaro.example/dravouploads/");
-    const bool uploaded = ftp && SendFile(*ftp, counted, remoteName);
+    std::uint64_t sent = 0;
+    const bool uploaded = ftp && SendFile(*ftp, counted, remoteName, sent);
     QueryPerformanceCounter(&end);
     if (!uploaded) {
       std::fprintf(stderr, "upload failed: %u\n", ftp ? static_cast<unsigned>(ftp->LastError()) : 0u);

@@ -20,14 +20,26 @@ enum FileAttribute : std::uint32_t {
 };
 
 struct FoundFile {
-  std::string name;  // long name, without directory
+  std::string name;  // long name, without directory, in the system's ANSI code page
   std::uint32_t attributes = 0;
+  // The code page cannot hold the name: `name` carries stand-ins ('?') for some of
+  // its characters and names no file, or another one.
+  bool lossyName = false;
+};
+
+// Size and last-write time of a file, as its open handle reports them.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::uint64_t lastWrite = 0;
+  bool operator==(const FileStamp&) const = default;
 };
 
 class IFileReader {
  public:
   virtual ~IFileReader() = default;
   virtual bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) = 0;
+  // The file's stamp now; false when the platform cannot say.
+  virtual bool Stamp(FileStamp& stamp) = 0;
 };
 
 class IFileWriter {
@@ -41,8 +53,12 @@ class IFileWriter {
 class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
-  // FindFirstFileA/FindNextFileA over a pattern; false when the search yields no handle.
+  // Directory search over a pattern; false when the search yields no handle. Names
+  // are looked at in full (wide) so that `lossyName` can tell which ones the code
+  // page cannot hold.
   virtual bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) = 0;
+  // Whether `path` names a file (not a directory); never read as a pattern.
+  virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   virtual bool MakeDirectory(const std::string& path) = 0;
   virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;  // replaces `to`

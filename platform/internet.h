@@ -32,8 +32,19 @@ class IFtpStream {
   virtual ~IFtpStream() = default;
   virtual bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) = 0;
   virtual bool Write(const char* data, std::size_t size) = 0;
-  // Ends the transfer and waits for the server's verdict on it.
+  // Ends the transfer; false when a platform call failed or the server's final
+  // reply refused it. Whether the server holds the file whole is asked apart (SizeOf).
   virtual bool Finish() = 0;
+};
+
+// What the server says of a remote file's size.
+struct RemoteSize {
+  enum class Answer {
+    Known,        // the size is in `bytes`
+    Unsupported,  // the server does not know the question
+    Failed,       // no such file, a refusal, or no answer at all
+  } answer = Answer::Failed;
+  std::uint64_t bytes = 0;
 };
 
 // A logged-in FTP connection. Failures leave their code in LastError().
@@ -46,6 +57,8 @@ class IFtpConnection {
   virtual bool FileExists(const std::string& name) = 0;
   // Binary transfer of one file, for writing (put) or reading (get).
   virtual std::unique_ptr<IFtpStream> OpenFile(const std::string& remotePath, bool forWriting) = 0;
+  // SIZE of a remote file in binary mode; a failure leaves its code in LastError().
+  virtual RemoteSize SizeOf(const std::string& remotePath) = 0;
   virtual std::uint32_t LastError() const = 0;
 };
 

@@ -84,6 +84,9 @@ class CuttingDTPHandler(DTPHandler):
         # as soon as its put has returned.
         reply, self._resp = self._resp, ()
         super().close()
+        refusal = self.cmd_channel.switches.get("ftp_put_refusal")
+        if reply and refusal and self.receive and self.transfer_finished:
+            reply = (refusal, reply[1])
         if reply and not self.cmd_channel._closed:
             self.cmd_channel.respond(reply[0], logfun=reply[1])
 
@@ -109,10 +112,21 @@ class StandInFTPHandler(FTPHandler):
     store = None
 
     def on_file_received(self, file):
+        # ftp_store_truncated keeps only the first half of what arrived and still
+        # answers 226; ftp_put_refusal keeps it all and answers with its own reply.
         if self.username == UPLOAD_USER:
+            if self.switches.get("ftp_store_truncated"):
+                with open(file, "r+b") as stored:
+                    stored.truncate(os.path.getsize(file) // 2)
             size, digest = _size_and_sha256(file)
             self.store.add_upload(os.path.basename(file), self.fs.fs2ftp(file), size, digest,
-                                  complete=True)
+                                  complete=not self.switches.get("ftp_put_refusal"))
+
+    def ftp_SIZE(self, path):
+        if self.switches.get("ftp_no_size"):
+            self.respond("502 Command not implemented.")
+            return
+        super().ftp_SIZE(path)
 
     def on_incomplete_file_received(self, file):
         # A half file must not let a later upload report pass the existence check.

@@ -51,6 +51,9 @@ _PARSERS = {
     "ftp_refuse_logins": parse_flag,
     "delay_ms": _count,
     "ftp_cut_after": _count,
+    "ftp_store_truncated": parse_flag,
+    "ftp_put_refusal": str,
+    "ftp_no_size": parse_flag,
     "ext_list": str,
 }
 
@@ -68,6 +71,9 @@ class Switches:
                 "ftp_refuse_logins": False,
                 "delay_ms": 0,
                 "ftp_cut_after": 0,
+                "ftp_store_truncated": False,
+                "ftp_put_refusal": "",
+                "ftp_no_size": False,
                 "ext_list": DEFAULT_EXT_LIST,
             }
             self._overrides = {}

@@ -13,11 +13,19 @@ namespace tarnwick {
 
 constexpr std::size_t kTransferPiece = 1024 * 1024;
 
-// A binary put of everything `source` holds under `remoteName`; false on any failure.
-bool SendFile(IFtpConnection& ftp, IFileReader& source, const std::string& remoteName);
+// Whether the server holds `remotePath` with exactly the `bytes` a finished transfer
+// moved. A server that does not know SIZE leaves the verdict to the transfer calls,
+// which then stands. On false, `errorCode` says why in WinInet's terms.
+bool ServerHoldsAll(IFtpConnection& ftp, const std::string& remotePath, std::uint64_t bytes,
+                    std::uint32_t& errorCode);
 
-// A binary get of `remotePath` into `target` (not closed here); false on any failure,
-// with `errorCode` the connection's Internet error, or 0 when writing `target` failed.
+// A binary put of everything `source` holds under `remoteName`, with `bytesSent`
+// what went out; true only when the server holds all of it.
+bool SendFile(IFtpConnection& ftp, IFileReader& source, const std::string& remoteName, std::uint64_t& bytesSent);
+
+// A binary get of `remotePath` into `target` (not closed here); true only when all
+// the server holds arrived. On false, `errorCode` is the Internet error, or 0 when
+// writing `target` failed.
 bool ReceiveFile(IFtpConnection& ftp, const std::string& remotePath, IFileWriter& target, std::uint32_t& errorCode);
 
 }  // namespace tarnwick

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,8 @@ class PollCycle {
   // Into the download directory under `name`; `errorCode` is the Internet error of a failure.
   bool GetFile(const std::string& remotePath, const std::string& name, std::uint32_t& errorCode);
 
+  // Listed names the code page cannot hold, already told about in this cycle.
+  std::set<std::string> m_unreadableNames;
   Platform& m_platform;
   CycleHost& m_host;
   const Configuration m_config;

@@ -15,6 +15,7 @@ std::string SearchPattern(const std::string& directory, const std::string& filte
 }
 
 void PollCycle::ScanSourceDirs() {
+  m_unreadableNames.clear();
   m_arrFiles.clear();
   m_nFileCount = 0;
   m_nFileIndex = 0;
@@ -37,6 +38,18 @@ void PollCycle::ScanSlot(const std::string& directory, const std::string& filter
     if ((entry.attributes & kAttrDirectory) != 0) continue;
     const std::string fullPath = directory + entry.name;
     if ((entry.attributes & kAttrReadOnly) != 0) continue;
+    if (entry.lossyName) {
+      // Its listed name opens no file or another one, so it is never sent; the
+      // author can only fix it by renaming. Said once per cycle, even when two
+      // slots list it.
+      if (m_unreadableNames.insert(fullPath).second) {
+        const std::string text =
+            fullPath + " cannot be read under its name in this system's code page and must be renamed to be uploaded.";
+        m_host.LogToWindow(text);
+        m_host.LogToFile(text);
+      }
+      continue;
+    }
     if (fullPath.size() > kLongestPath) {
       m_host.LogToFile("File skipped, path longer than 259 characters: " + fullPath);
       continue;

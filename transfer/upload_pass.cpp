@@ -1,6 +1,4 @@
 // The upload pass: each due file put over a fresh FTP login, reported, archived and marked.
-#include <vector>
-
 #include "transfer/poll_cycle.h"
 #include "transfer/recording_length.h"
 #include "transfer/service_urls.h"
@@ -10,16 +8,6 @@ namespace tarnwick {
 namespace {
 
 const char kUploadFailed[] = ".. Upload Fail, will attempt later.";
-
-// A listed file that cannot be opened is either held by another program or gone;
-// only the first may wait, a missing one fails like any other put.
-bool FileIsPresent(IFileSystem& files, const std::string& path) {
-  std::vector<FoundFile> found;
-  if (!files.FindFiles(path, found)) return false;
-  for (const FoundFile& entry : found)
-    if ((entry.attributes & kAttrDirectory) == 0) return true;
-  return false;
-}
 
 }  // namespace
 
@@ -54,17 +42,20 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
     m_host.LogToWindow(std::to_string(m_nFileIndex + 1) + " of " + std::to_string(m_nFileCount) + " Uploading " +
                        fileName);
 
-    // Held open, denying writers, until the put is over: a recording still being
-    // written is never sent half-done and marked as sent.
+    // Held open, denying writers, from before the put until the mark is set: a
+    // recording still being written is never sent half-done, and one that grows
+    // after the put is never marked with its new part unsent.
     std::unique_ptr<IFileReader> source = m_platform.files.OpenForUpload(fullPath);
-    if (!source && FileIsPresent(m_platform.files, fullPath)) {
+    FileStamp sentStamp;
+    if (!source && m_platform.files.FileExists(fullPath)) {
       const std::string text = fileName + " is in use, will attempt later.";
       m_host.LogToWindow(text);
       m_host.LogToFile(text);
     } else {
       m_pFtp->ChangeDirectory(uploadDirectory);
-      const bool sent = source && SendFile(*m_pFtp, *source, remoteName);
-      source.reset();
+      std::uint64_t bytesSent = 0;
+      const bool sent = source && source->Stamp(sentStamp) &&
+                        SendFile(*m_pFtp, *source, remoteName, bytesSent) && bytesSent == sentStamp.size;
       if (!sent) {
         m_strFtpError = std::string(kUploadFailed) + "\r\n";
         m_host.LogToWindow(m_strFtpError);
@@ -84,7 +75,16 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
         const std::string archiveDirectory = sourcePart + "\\tessaro";
         if (!m_platform.files.DirectoryExists(archiveDirectory)) m_platform.files.MakeDirectory(archiveDirectory);
         m_platform.files.CopyReplacing(fullPath, archiveDirectory + "\\" + fileName);
-        m_platform.files.SetAttributes(fullPath, kAttrReadOnly);
+        // Where the platform cannot deny writers (a share, another system's
+        // program), the stamp still tells a file that changed since it was sent.
+        FileStamp stampNow;
+        if (source->Stamp(stampNow) && stampNow == sentStamp) {
+          m_platform.files.SetAttributes(fullPath, kAttrReadOnly);
+        } else {
+          const std::string text = fileName + " changed after it was sent, will attempt later.";
+          m_host.LogToWindow(text);
+          m_host.LogToFile(text);
+        }
       }
     }
   }

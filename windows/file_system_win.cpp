@@ -35,6 +35,14 @@ class HandleReader : public IFileReader {
     bytesRead = read;
     return succeeded;
   }
+  bool Stamp(FileStamp& stamp) override {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(m_file.Get(), &info) == FALSE) return false;
+    stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.lastWrite =
+        (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+    return true;
+  }
 
  private:
   FileHandle m_file;
@@ -64,18 +72,51 @@ class HandleWriter : public IFileWriter {
   FileHandle m_file;
 };
 
+std::wstring Wide(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// The name in the code page; `lossy` when some character had no place there. A
+// best-fit look-alike (an L for an Ł) counts as lost too: it names another file.
+std::string Narrow(const wchar_t* name, bool& lossy) {
+  const int wideLength = lstrlenW(name);
+  BOOL usedDefault = FALSE;
+  const int length =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, wideLength, nullptr, 0, nullptr, &usedDefault);
+  std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0) {
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, wideLength, narrow.data(), length, nullptr,
+                        &usedDefault);
+  }
+  lossy = usedDefault != FALSE || Wide(narrow) != std::wstring(name, static_cast<std::size_t>(wideLength));
+  return narrow;
+}
+
 }  // namespace
 
 bool WinFileSystem::FindFiles(const std::string& pattern, std::vector<FoundFile>& found) {
+  // The narrow search would hand out unholdable names with stand-ins, which can no
+  // longer be told from real names; the wide one keeps them whole.
   found.clear();
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(Wide(pattern).c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) return false;
   do {
-    found.push_back({data.cFileName, data.dwFileAttributes});
-  } while (FindNextFileA(search, &data) != FALSE);
+    FoundFile entry;
+    entry.name = Narrow(data.cFileName, entry.lossyName);
+    entry.attributes = data.dwFileAttributes;
+    found.push_back(entry);
+  } while (FindNextFileW(search, &data) != FALSE);
   FindClose(search);
   return true;
+}
+
+bool WinFileSystem::FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool WinFileSystem::DirectoryExists(const std::string& path) {

@@ -10,6 +10,7 @@ namespace tarnwick {
 class WinFileSystem : public IFileSystem {
  public:
   bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) override;
+  bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;
   bool CopyReplacing(const std::string& from, const std::string& to) override;

@@ -3,11 +3,11 @@
 
 #include "windows/ftp_connection_win.h"
 
-#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "transfer/ftp_replies.h"
 #include "windows/wininet_error_text.h"
 
 namespace tarnwick {
@@ -16,25 +16,20 @@ namespace {
 
 constexpr DWORD_PTR kFtpContext = 1;
 
-// The reply code of the last complete line of a server response; 0 when there is none.
-int LastReplyCode(const std::string& response) {
-  int code = 0;
-  std::size_t start = 0;
-  while (start < response.size()) {
-    std::size_t end = response.find('\n', start);
-    if (end == std::string::npos) end = response.size();
-    if (end - start >= 3 && std::isdigit(static_cast<unsigned char>(response[start])) &&
-        std::isdigit(static_cast<unsigned char>(response[start + 1])) &&
-        std::isdigit(static_cast<unsigned char>(response[start + 2]))) {
-      code = (response[start] - '0') * 100 + (response[start + 1] - '0') * 10 + (response[start + 2] - '0');
-    }
-    start = end + 1;
-  }
-  return code;
-}
-
 bool SendCommand(HINTERNET connection, const std::string& command) {
   return FtpCommandA(connection, FALSE, FTP_TRANSFER_TYPE_BINARY, command.c_str(), kFtpContext, nullptr) != FALSE;
+}
+
+// The server's reply to the last exchange on this thread. Wine hands the kept reply
+// out only while a failure is recorded for the thread; a command that WinInet
+// refuses before sending anything records one and leaves the reply in place.
+std::string KeptReply(HINTERNET connection) {
+  std::string reply = WinInetLastResponse();
+  if (reply.empty()) {
+    FtpCommandA(connection, FALSE, FTP_TRANSFER_TYPE_BINARY, nullptr, kFtpContext, nullptr);
+    reply = WinInetLastResponse();
+  }
+  return reply;
 }
 
 // What a connection shares with the transfers opened on it: a failed read, write or
@@ -120,26 +115,14 @@ class WinInetFtpStream : public IFtpStream {
     const DWORD closeError = GetLastError();
     RemoveCacheCopy();
     if (!closed) return Fail(TransferErrorCode(closeError));
-    return ServerAccepted();
+    // The final reply is only an extra signal: Windows may still keep the opening
+    // one here. A refusal fails the transfer; whether the server holds the file
+    // whole is asked of the server itself (SizeOf).
+    if (LastReplyCode(KeptReply(m_connection->handle->Get())) >= 400) return Fail(ERROR_INTERNET_EXTENDED_ERROR);
+    return true;
   }
 
  private:
-  // Closing the handle reads the server's final reply but does not fail when the
-  // reply is a refusal. WinInet keeps the reply for the thread; Wine hands it out
-  // only when something failed on the way, and then it says how the transfer ended
-  // (a reply that still says "opening" means the final one never came). With
-  // nothing kept, the reply was read whole, and a connection that still answers
-  // proves it was not cut.
-  bool ServerAccepted() {
-    const int code = LastReplyCode(WinInetLastResponse());
-    if (code >= 200 && code < 300) return true;
-    if (code >= 300) return Fail(ERROR_INTERNET_EXTENDED_ERROR);
-    if (code != 0) return Fail(ERROR_INTERNET_CONNECTION_ABORTED);
-    StatusScope scope(m_connection->handle->Relay());
-    if (SendCommand(m_connection->handle->Get(), "NOOP")) return true;
-    return Fail(TransferErrorCode(GetLastError()));
-  }
-
   bool Fail(std::uint32_t code) {
     m_connection->lastError = code;
     return false;
@@ -214,6 +197,25 @@ class WinInetFtpConnection : public IFtpConnection {
     }
     return std::make_unique<WinInetFtpStream>(
         std::make_unique<InternetHandle>(file, m_state->handle, Connection().Relay()), m_state, CacheCopyOf(file));
+  }
+
+  RemoteSize SizeOf(const std::string& remotePath) override {
+    StatusScope scope(Connection().Relay());
+    if (remotePath.empty() || HasLineBreak(remotePath)) {
+      m_state->lastError = ERROR_INVALID_PARAMETER;
+      return {};
+    }
+    // Servers count a file's bytes for SIZE only in binary mode.
+    if (!SendCommand(Connection().Get(), "TYPE I")) {
+      m_state->lastError = TransferErrorCode(GetLastError());
+      return {};
+    }
+    // Its reply, not the call's result, tells a size from a command the server lacks.
+    SendCommand(Connection().Get(), "SIZE " + remotePath);
+    const DWORD error = GetLastError();
+    const RemoteSize size = SizeFromReply(KeptReply(Connection().Get()));
+    if (size.answer == RemoteSize::Answer::Failed) m_state->lastError = TransferErrorCode(error);
+    return size;
   }
 
   std::uint32_t LastError() const override { return m_state->lastError; }

@@ -235,6 +235,40 @@ class TestFtp:
         assert MARKER not in service.get(
             "/dravos/copywav.php?username=author7&file=author7_cut.wav&length=1")[1]
 
+    @pytest.mark.parametrize("switches, reply, stored, complete", [
+        ({}, "226", 1000, True),
+        ({"ftp_store_truncated": 1}, "226", 500, True),
+        ({"ftp_put_refusal": "451 Local error in processing."}, "451", 1000, False),
+    ])
+    def test_put_faults_after_the_data(self, service, switches, reply, stored, complete):
+        service.set(**switches)
+        ftp = ftp_login(service, "dravos", "brinotaxe4")
+        try:
+            ftp.cwd(UPLOAD_DIR)
+            try:
+                answer = ftp.storbinary("STOR author7_f.wav", _Reader(b"f" * 1000))
+            except ftplib.Error as error:
+                answer = str(error)
+            assert answer.startswith(reply)
+            ftp.voidcmd("TYPE I")
+            assert ftp.sendcmd("SIZE author7_f.wav") == "213 %d" % stored
+        finally:
+            ftp.close()
+        (record,) = service.state()["uploads"]
+        assert (record["size"], record["complete"]) == (stored, complete)
+
+    def test_size_can_be_unknown_to_the_server(self, service):
+        upload(service, "author7_s.wav", b"s")
+        service.set(ftp_no_size=1)
+        ftp = ftp_login(service, "dravos", "brinotaxe4")
+        try:
+            ftp.cwd(UPLOAD_DIR)
+            ftp.voidcmd("TYPE I")
+            with pytest.raises(ftplib.error_perm, match="502"):
+                ftp.sendcmd("SIZE author7_s.wav")
+        finally:
+            ftp.close()
+
     def test_cut_download_only_beyond_limit(self, service):
         service.set(ftp_cut_after=1000)
         service.add_download("author7", "small.wav", b"s" * 1000)

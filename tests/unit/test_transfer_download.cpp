@@ -63,7 +63,8 @@ TEST_F(DownloadTest, EachFileLogsInFindsAndGetsByTheListedDirectory) {
   Download({"my file.doc"});
   EXPECT_EQ(rig.internet.ftp.operations,
             (std::vector<std::string>{"login dravodn@ftp.tessaro.example:21", "cwd " + kPending, "find my file.doc",
-                                      "get " + kPending + "/my file.doc", "close"}));
+                                      "get " + kPending + "/my file.doc", "size " + kPending + "/my file.doc",
+                                      "close"}));
   EXPECT_EQ(Local("my file.doc"), "DDDD");  // replaced
   EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download"));
 }
@@ -83,6 +84,31 @@ TEST_F(DownloadTest, CutTransferKeepsTheOldFileRemovesTheTemporaryOneAndGoesOn) 
   EXPECT_EQ(Local("a.wav"), "previous");
   EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download"));
   EXPECT_EQ(rig.internet.RequestedUrls(), std::vector<std::string>{rig.ConfirmUrl("id2")});
+}
+
+TEST(DownloadVerdict, GetCountsOnlyWhenAllTheServerHoldsArrived) {
+  // Ends early without any call reporting it: only the server's size tells.
+  for (const bool sizeKnown : {true, false}) {
+    TransferRig rig;
+    rig.internet.ftp.AddFile(kPending + "/a.wav", "AAAA");
+    rig.internet.ftp.quietlyShortAfter[kPending + "/a.wav"] = 3;
+    rig.internet.ftp.sizeUnsupported = !sizeKnown;
+    rig.files.AddDirectory("C:\\dravos");
+    rig.files.AddDirectory("C:\\dravos\\download");
+    rig.files.AddFile(kLocal + "a.wav", "previous");
+    rig.Cycle().m_arrFiles = {"a.wav"};
+    rig.Cycle().m_arrFileIds = {"id1"};
+    rig.Cycle().m_nFileCount = 1;
+    rig.Cycle().DownloadFiles(kPending);
+    const std::string failure =
+        "Download Fail - The connection with the server has been terminated., Please inform " + kSupport + ".\r\n";
+    const auto& ops = rig.internet.ftp.operations;
+    EXPECT_EQ(*(std::find(ops.begin(), ops.end(), "get " + kPending + "/a.wav") + 1), "size " + kPending + "/a.wav");
+    // A server without SIZE leaves the verdict to the transfer calls, which saw nothing wrong.
+    EXPECT_EQ(rig.files.Find(kLocal + "a.wav")->content, sizeKnown ? "previous" : "AAA") << sizeKnown;
+    EXPECT_EQ(rig.internet.RequestedUrls().empty(), sizeKnown) << sizeKnown;
+    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "F:" + failure), sizeKnown ? 1 : 0);
+  }
 }
 
 TEST_F(DownloadTest, FailureTextComesFromTheErrorTable) {

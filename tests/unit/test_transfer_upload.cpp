@@ -70,7 +70,7 @@ TEST_F(UploadTest, AcceptedFileIsStoredReportedArchivedAndMarked) {
   Upload({"C:\\Dictation\\a.wav"});
   EXPECT_EQ(rig.internet.ftp.operations,
             (std::vector<std::string>{"login dravos@ftp.tessaro.example:21", "pwd", "cwd " + kUploads, "cwd " + kUploads,
-                                      "put " + kUploads + "author7_a.wav", "close"}));
+                                      "put " + kUploads + "author7_a.wav", "size " + kUploads + "author7_a.wav", "close"}));
   EXPECT_EQ(rig.internet.ftp.files[kUploads + "author7_a.wav"], "AAAA");
   EXPECT_EQ(rig.files.Find("C:\\Dictation\\tessaro\\a.wav")->content, "AAAA");
   EXPECT_EQ(Attributes("C:\\Dictation\\a.wav"), kAttrReadOnly);  // hidden and archive cleared
@@ -137,11 +137,118 @@ TEST_F(UploadTest, FileHeldOpenForWritingWaitsAndThePassGoesOn) {
 }
 
 TEST_F(UploadTest, ListedFileThatIsGoneFailsLikeAPut) {
-  Upload({"C:\\RecRec1.wav", "C:\\Dictation\\a.wav"});
-  EXPECT_EQ(rig.JournalFrom("W:1 of 2 Uploading RecRec1.wav"),
-            (std::vector<std::string>{"W:1 of 2 Uploading RecRec1.wav", "W:" + kFail + "\r\n", "F:" + kFail + "\r\n",
-                                      "S:" + kFail}));
-  EXPECT_EQ(rig.internet.ftp.logins, 1);
+  // A '?' is no wildcard here: a.wav beside it does not make the name "in use".
+  for (const std::string name : {"C:\\RecRec1.wav", "C:\\Dictation\\?.wav"}) {
+    rig.journal.entries.clear();
+    rig.internet.ftp.logins = 0;
+    Upload({name, "C:\\Dictation\\a.wav"});
+    const std::string fileName = name.substr(name.rfind('\\') + 1);
+    EXPECT_EQ(rig.JournalFrom("W:1 of 2 Uploading " + fileName),
+              (std::vector<std::string>{"W:1 of 2 Uploading " + fileName, "W:" + kFail + "\r\n",
+                                        "F:" + kFail + "\r\n", "S:" + kFail}));
+    EXPECT_EQ(rig.internet.ftp.logins, 1);
+  }
+}
+
+// C:\Dictation\a.wav, due, with a report the service accepts.
+struct OneDueFile {
+  TransferRig rig;
+  OneDueFile() {
+    rig.files.AddDirectory("C:\\Dictation");
+    rig.files.AddFile("C:\\Dictation\\a.wav", "AAAA");
+    rig.ReportAccepted("author7_a.wav", "0");
+  }
+};
+
+TEST(UploadVerdict, PutCountsOnlyWhenTheServerHoldsEveryByteSent) {
+  const std::string remote = kUploads + "author7_a.wav";
+  const struct {
+    const char* fault;
+    bool held;
+  } cases[] = {
+      {"none", true},
+      {"stores a cut file without a word", false},
+      {"refuses in its final reply after the data", false},
+      {"knows no SIZE", true},  // the transfer calls' own results stand
+  };
+  for (const auto& c : cases) {
+    OneDueFile due;
+    TransferRig& rig = due.rig;
+    const std::string fault = c.fault;
+    if (fault == "stores a cut file without a word") rig.internet.ftp.quietlyShortAfter[remote] = 3;
+    if (fault == "refuses in its final reply after the data") rig.internet.ftp.refuseAfterData.insert(remote);
+    if (fault == "knows no SIZE") rig.internet.ftp.sizeUnsupported = true;
+    rig.Cycle().m_arrFiles = {"C:\\Dictation\\a.wav", "C:\\Dictation\\a.wav"};
+    rig.Cycle().m_nFileCount = 2;
+    rig.Cycle().UploadFiles();
+
+    EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes, c.held ? kAttrReadOnly : kAttrArchive) << fault;
+    EXPECT_EQ(rig.internet.RequestedUrls().size(), c.held ? 2u : 0u) << fault;
+    EXPECT_EQ(rig.journal.entries.back() == "S:" + kFail, !c.held) << fault;
+    EXPECT_EQ(rig.internet.ftp.logins, c.held ? 2 : 1) << fault;  // a refused put ends the pass
+    const auto& ops = rig.internet.ftp.operations;
+    const auto put = std::find(ops.begin(), ops.end(), "put " + remote);
+    // The size is asked right after the put, on the same connection.
+    if (fault != "refuses in its final reply after the data") {
+      ASSERT_NE(put, ops.end()) << fault;
+      EXPECT_EQ(*(put + 1), "size " + remote) << fault;
+    }
+  }
+}
+
+TEST(UploadVerdict, FileChangedBetweenPutAndMarkStaysDueAndIsSentAgain) {
+  const struct {
+    const char* change;
+    std::string content;
+  } cases[] = {{"grows", "AAAA more"}, {"rewritten at the same size", "AAAA"}};
+  for (const auto& c : cases) {
+    OneDueFile due;
+    TransferRig& rig = due.rig;
+    const std::string change = c.change;
+    rig.host.onOutput = [&](const std::string& entry) {
+      if (entry != "W:.. Done.\r\n") return;
+      if (change == "grows") rig.files.AppendToFile("C:\\Dictation\\a.wav", " more");
+      else ++rig.files.entries["C:\\DICTATION\\A.WAV"].lastWrite;
+      rig.host.onOutput = nullptr;
+    };
+    rig.Cycle().m_arrFiles = {"C:\\Dictation\\a.wav"};
+    rig.Cycle().m_nFileCount = 1;
+    rig.Cycle().UploadFiles();
+    const std::string text = "a.wav changed after it was sent, will attempt later.";
+    EXPECT_EQ(rig.JournalFrom("W:.. Done.\r\n"), (std::vector<std::string>{"W:.. Done.\r\n", "W:" + text, "F:" + text}))
+        << change;
+    EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes, kAttrArchive) << change;
+
+    // Unchanged from here on, it is sent again whole and marked.
+    rig.Cycle().UploadFiles();
+    EXPECT_EQ(rig.internet.ftp.files[kUploads + "author7_a.wav"], c.content) << change;
+    EXPECT_EQ(rig.files.Find("C:\\Dictation\\tessaro\\a.wav")->content, c.content) << change;
+    EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes, kAttrReadOnly) << change;
+  }
+}
+
+TEST_F(UploadTest, NameTheCodePageCannotHoldIsToldOncePerCycleAndThePassGoesOn) {
+  rig.files.AddFile("C:\\Dictation\\?ód?.wav", "LLLL");  // as the scan lists a name it cannot hold
+  rig.files.AddFile("C:\\Dictation\\M\xfcller.wav", "MMMM");  // all in the code page
+  rig.config.m_strDir[2] = "C:\\Dictation\\";
+  rig.config.m_strExt[2] = "wav";  // lists the same files a second time
+  const std::string told =
+      "C:\\Dictation\\?ód?.wav cannot be read under its name in this system's code page and must be renamed to be "
+      "uploaded.";
+  for (int cycle = 1; cycle <= 2; ++cycle) {
+    rig.journal.entries.clear();
+    rig.Cycle().ScanSourceDirs();
+    rig.Cycle().UploadFiles();
+    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "W:" + told), 1) << cycle;
+    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "F:" + told), 1) << cycle;
+    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "S:" + kFail), 0) << cycle;
+  }
+  EXPECT_FALSE(Put("author7_?ód?.wav"));
+  EXPECT_TRUE(Put("author7_M\xfcller.wav"));
+  EXPECT_TRUE(Put("author7_c.dss"));
+  EXPECT_EQ(rig.internet.RequestedUrls().front(),
+            "http://tessaro.example/dravos/copywav.php?username=author7&file=author7_a.wav&length=12");
+  EXPECT_EQ(Attributes("C:\\Dictation\\?ód?.wav"), kAttrArchive);
 }
 
 TEST_F(UploadTest, LargeFileTravelsInPiecesOfOneMebibyte) {

@@ -22,8 +22,14 @@ constexpr std::size_t kPiece = 1024 * 1024;
 struct Outcome {
   bool everyCallSucceeded = true;
   bool finished = false;
+  bool serverHoldsAll = false;  // the server's own size agrees with what moved
   std::string received;
 };
+
+bool SizeIs(IFtpConnection& ftp, const std::string& remotePath, std::size_t bytes) {
+  const RemoteSize size = ftp.SizeOf(remotePath);
+  return size.answer == RemoteSize::Answer::Known && size.bytes == bytes;
+}
 
 Outcome Put(IFtpConnection& ftp, const std::string& remotePath, const std::string& content) {
   Outcome outcome;
@@ -40,6 +46,8 @@ Outcome Put(IFtpConnection& ftp, const std::string& remotePath, const std::strin
     }
   }
   outcome.finished = stream->Finish();
+  stream.reset();
+  outcome.serverHoldsAll = SizeIs(ftp, remotePath, content.size());
   return outcome;
 }
 
@@ -61,6 +69,8 @@ Outcome Get(IFtpConnection& ftp, const std::string& remotePath) {
     outcome.received.append(piece.data(), read);
   }
   outcome.finished = stream->Finish();
+  stream.reset();
+  outcome.serverHoldsAll = SizeIs(ftp, remotePath, outcome.received.size());
   return outcome;
 }
 
@@ -128,6 +138,7 @@ TEST_F(FtpTransferWithStandin, PutArrivesByteIdenticalUnderItsRemoteName) {
   const Outcome outcome = Put(*ftp, "author7_a b.wav", content);
   EXPECT_TRUE(outcome.everyCallSucceeded);
   EXPECT_TRUE(outcome.finished);
+  EXPECT_TRUE(outcome.serverHoldsAll);
   EXPECT_TRUE(SameBytes(test::ReadWholeFile(standin.UploadedFile("author7_a b.wav")), content));
 
   // The connection serves the next file.
@@ -146,6 +157,7 @@ TEST_F(FtpTransferWithStandin, GetArrivesByteIdenticalFromAFullRemotePath) {
   const Outcome outcome = Get(*ftp, std::string(test::kDownloadDirectory) + "/c d.wav");
   EXPECT_TRUE(outcome.everyCallSucceeded);
   EXPECT_TRUE(outcome.finished);
+  EXPECT_TRUE(outcome.serverHoldsAll);
   EXPECT_TRUE(SameBytes(outcome.received, content));
 
   const Outcome again = Get(*ftp, "c d.wav");
@@ -196,7 +208,7 @@ TEST_F(FtpTransferWithStandin, CutPutsReportFailure) {
     auto ftp = UploadAccount();
     ASSERT_TRUE(ftp);
     const Outcome outcome = Put(*ftp, "author7_cut.wav", test::PatternBytes(size, 3));
-    EXPECT_FALSE(outcome.everyCallSucceeded && outcome.finished) << size << " bytes";
+    EXPECT_FALSE(outcome.everyCallSucceeded && outcome.finished && outcome.serverHoldsAll) << size << " bytes";
     EXPECT_TRUE(IsInternetCode(ftp->LastError())) << ftp->LastError();
   }
 }
@@ -209,11 +221,51 @@ TEST_F(FtpTransferWithStandin, CutGetsReportFailure) {
     auto ftp = DownloadAccount();
     ASSERT_TRUE(ftp);
     const Outcome outcome = Get(*ftp, "cut.wav");
-    EXPECT_FALSE(outcome.everyCallSucceeded && outcome.finished) << size << " bytes";
+    EXPECT_FALSE(outcome.everyCallSucceeded && outcome.finished && outcome.serverHoldsAll) << size << " bytes";
     EXPECT_LT(outcome.received.size(), content.size());
     // The download pass turns this code into the text of its failure message.
     EXPECT_TRUE(IsInternetCode(ftp->LastError())) << ftp->LastError();
   }
+}
+
+// Faults no transfer call reports, which only the final reply or the server's size
+// can tell; and a server that does not know SIZE at all.
+TEST_F(FtpTransferWithStandin, ServerVerdictAfterThePut) {
+  const std::string content = test::PatternBytes(200000, 6);
+  const struct {
+    const char* switches;
+    bool finished;
+    std::size_t stored;
+  } cases[] = {
+      {"set?ftp_store_truncated=0", true, 200000},
+      {"set?ftp_store_truncated=1", true, 100000},
+      {"set?ftp_store_truncated=0&ftp_put_refusal=451%20Local%20error.", false, 200000},
+  };
+  for (const auto& c : cases) {
+    ASSERT_NE(standin.Control(c.switches), "");
+    auto ftp = UploadAccount();
+    ASSERT_TRUE(ftp);
+    const Outcome outcome = Put(*ftp, "author7_v.wav", content);
+    EXPECT_TRUE(outcome.everyCallSucceeded) << c.switches;
+    EXPECT_EQ(outcome.finished, c.finished) << c.switches;
+    if (!c.finished) EXPECT_EQ(ftp->LastError(), static_cast<std::uint32_t>(ERROR_INTERNET_EXTENDED_ERROR));
+    EXPECT_TRUE(SizeIs(*ftp, "author7_v.wav", c.stored)) << c.switches;
+  }
+}
+
+TEST_F(FtpTransferWithStandin, SizeIsKnownMissingOrUnsupported) {
+  test::WriteWholeFile(standin.PendingFile("s t.wav"), "12345");
+  auto ftp = DownloadAccount();
+  ASSERT_TRUE(ftp);
+  EXPECT_TRUE(SizeIs(*ftp, std::string(test::kDownloadDirectory) + "/s t.wav", 5));
+  EXPECT_TRUE(Get(*ftp, "s t.wav").serverHoldsAll);  // the connection is left in binary mode
+
+  EXPECT_EQ(ftp->SizeOf("missing.wav").answer, RemoteSize::Answer::Failed);
+  EXPECT_TRUE(IsInternetCode(ftp->LastError())) << ftp->LastError();
+  EXPECT_EQ(ftp->SizeOf("two\r\nDELE x").answer, RemoteSize::Answer::Failed);
+
+  ASSERT_NE(standin.Control("set?ftp_no_size=1"), "");
+  EXPECT_EQ(ftp->SizeOf("s t.wav").answer, RemoteSize::Answer::Unsupported);
 }
 
 }  // namespace

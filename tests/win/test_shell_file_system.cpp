@@ -145,6 +145,62 @@ TEST_F(WinFileSystemTest, FindFilesListsMatchesWithTheirAttributes) {
   EXPECT_FALSE(files.FindFiles(directory + "no such dir\\*.wav", found));
 }
 
+TEST_F(WinFileSystemTest, NamesTheCodePageCannotHoldAreToldApart) {
+  // Created by their wide names, as a recorder of another language would name them.
+  const struct {
+    const wchar_t* wide;
+    bool lossy;
+  } cases[] = {
+      {L"plain.wav", false},
+      {L"M\u00fcller \u00e9t\u00e9.wav", false},  // all in code page 1252
+      {L"\u0141\u00f3d\u017a.wav", true},         // \u0141 has only a best-fit L there
+      {L"\u65e5\u672c.wav", true},
+  };
+  ASSERT_EQ(GetACP(), 1252u) << "the cases assume code page 1252";
+  for (const auto& c : cases) {
+    const std::wstring path = std::wstring(directory.begin(), directory.end()) + c.wide;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+  }
+  std::vector<FoundFile> found;
+  ASSERT_TRUE(files.FindFiles(Path("*.wav"), found));
+  ASSERT_EQ(found.size(), 4u);
+  for (const FoundFile& entry : found) {
+    const bool inCodePage = entry.name == "plain.wav" || entry.name == "M\xfcller \xe9t\xe9.wav";
+    EXPECT_EQ(entry.lossyName, !inCodePage) << entry.name;
+    // A name that fits opens its file; a lossy one never names a file, nor matches as a pattern.
+    EXPECT_EQ(files.FileExists(directory + entry.name), inCodePage) << entry.name;
+    if (inCodePage) EXPECT_NE(files.OpenForUpload(directory + entry.name), nullptr) << entry.name;
+  }
+  EXPECT_FALSE(files.FileExists(Path("?????.wav")));
+  EXPECT_FALSE(files.FileExists(Path("*.wav")));
+  EXPECT_FALSE(files.FileExists(directory));
+}
+
+TEST_F(WinFileSystemTest, FileHeldForUploadKeepsItsStampAndCanStillBeArchivedAndMarked) {
+  WriteRaw("rec.wav", "RIFF0123");
+  auto reader = files.OpenForUpload(Path("rec.wav"));
+  ASSERT_NE(reader, nullptr);
+  FileStamp before;
+  ASSERT_TRUE(reader->Stamp(before));
+  EXPECT_EQ(before.size, 8u);
+  EXPECT_NE(before.lastWrite, 0u);
+  EXPECT_EQ(ReadAll(*reader), "RIFF0123");
+  OtherHandle recorder(Path("rec.wav"), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  EXPECT_EQ(recorder.handle, INVALID_HANDLE_VALUE);
+  // The archive copy and the read-only mark are made while the file is still held.
+  ASSERT_TRUE(files.MakeDirectory(Path("tessaro")));
+  EXPECT_TRUE(files.CopyReplacing(Path("rec.wav"), Path("tessaro\\rec.wav")));
+  EXPECT_TRUE(files.SetAttributes(Path("rec.wav"), kAttrReadOnly));
+  FileStamp after;
+  ASSERT_TRUE(reader->Stamp(after));
+  EXPECT_EQ(after, before);
+  reader.reset();
+  EXPECT_EQ(ReadRaw("tessaro\\rec.wav"), "RIFF0123");
+  EXPECT_EQ(GetFileAttributesA(Path("rec.wav").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
 TEST_F(WinFileSystemTest, ArchiveStepsCopyReplaceAndMarkFiles) {
   EXPECT_TRUE(files.DirectoryExists(directory));
   EXPECT_FALSE(files.DirectoryExists(Path("tessaro")));

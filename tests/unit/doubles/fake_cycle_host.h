@@ -2,6 +2,7 @@
 // "W:" window log, "S:" status bar, "F:" log file, "T:" transferred line, "E:" end of cycle.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,14 @@ class FakeCycleHost : public CycleHost {
   bool stopRequested = false;
   // Exit is chosen the moment an output of this text ("W:..." etc.) is made.
   std::string stopOnOutput;
+  // Runs after every output with its journal entry: the world changing mid-cycle.
+  std::function<void(const std::string&)> onOutput;
 
  private:
   void Output(char channel, const std::string& text) {
     m_journal.Add(channel, text);
     if (!stopOnOutput.empty() && m_journal.entries.back() == stopOnOutput) stopRequested = true;
+    if (onOutput) onOutput(m_journal.entries.back());
   }
 
   OutputJournal& m_journal;

@@ -17,17 +17,27 @@ std::string ParentOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+// Reads the content as it was opened; its stamp follows the file as it is now.
 class StringReader : public IFileReader {
  public:
-  explicit StringReader(std::string content) : m_content(std::move(content)) {}
+  StringReader(const FakeFileSystem& files, std::string path)
+      : m_files(files), m_path(std::move(path)), m_content(files.Find(m_path)->content) {}
   bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) override {
     bytesRead = std::min(capacity, m_content.size() - m_offset);
     m_content.copy(buffer, bytesRead, m_offset);
     m_offset += bytesRead;
     return true;
   }
+  bool Stamp(FileStamp& stamp) override {
+    const FakeFileSystem::Entry* entry = m_files.Find(m_path);
+    if (entry == nullptr) return false;
+    stamp = FileStamp{entry->content.size(), entry->lastWrite};
+    return true;
+  }
 
  private:
+  const FakeFileSystem& m_files;
+  std::string m_path;
   std::string m_content;
   std::size_t m_offset = 0;
 };
@@ -105,9 +115,15 @@ bool FakeFileSystem::FindFiles(const std::string& pattern, std::vector<FoundFile
   for (const auto& [key, entry] : entries) {
     if (Key(ParentOf(key)) != directory) continue;
     const std::string name = originalNames[key].substr(originalNames[key].find_last_of('\\') + 1);
-    if (WildcardMatch(namePattern, name)) found.push_back({name, entry.attributes});
+    if (WildcardMatch(namePattern, name))
+      found.push_back({name, entry.attributes, name.find('?') != std::string::npos});
   }
   return !found.empty();
+}
+
+bool FakeFileSystem::FileExists(const std::string& path) {
+  const Entry* entry = Find(path);
+  return entry != nullptr && (entry->attributes & kAttrDirectory) == 0;
 }
 
 bool FakeFileSystem::DirectoryExists(const std::string& path) {
@@ -138,7 +154,7 @@ bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attrib
 std::unique_ptr<IFileReader> FakeFileSystem::OpenForUpload(const std::string& path) {
   const Entry* entry = Find(path);
   if (entry == nullptr || lockedForWriting.count(Key(path)) != 0) return nullptr;
-  return std::make_unique<StringReader>(entry->content);
+  return std::make_unique<StringReader>(*this, path);
 }
 
 std::unique_ptr<IFileWriter> FakeFileSystem::CreateForWriting(const std::string& path) {
@@ -169,6 +185,7 @@ bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& by
     AddFile(path, bytes, kAttrArchive);
   } else {
     it->second.content += bytes;
+    ++it->second.lastWrite;
   }
   return true;
 }

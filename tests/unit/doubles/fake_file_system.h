@@ -15,6 +15,7 @@ class FakeFileSystem : public IFileSystem {
   struct Entry {
     std::string content;
     std::uint32_t attributes = kAttrArchive;
+    std::uint64_t lastWrite = 0;  // advanced by every append
   };
 
   void AddFile(const std::string& path, const std::string& content, std::uint32_t attributes = kAttrArchive);
@@ -22,7 +23,9 @@ class FakeFileSystem : public IFileSystem {
   bool Exists(const std::string& path) const;
   const Entry* Find(const std::string& path) const;
 
+  // A name with '?' stands for one the code page cannot hold: no real name has one.
   bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) override;
+  bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;
   bool CopyReplacing(const std::string& from, const std::string& to) override;

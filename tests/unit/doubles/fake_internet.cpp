@@ -55,6 +55,8 @@ class FakeFtpStream : public IFtpStream {
     auto cut = server.cutAfter.find(m_path);
     if (cut != server.cutAfter.end()) m_cut = cut->second;
     if (!forWriting) m_data = server.files[m_path];
+    auto shortened = server.quietlyShortAfter.find(m_path);
+    if (!forWriting && shortened != server.quietlyShortAfter.end()) m_data.resize(shortened->second);
   }
   bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) override {
     bytesRead = 0;
@@ -85,8 +87,13 @@ class FakeFtpStream : public IFtpStream {
   }
   bool Finish() override {
     if (m_broken) return false;
-    if (m_forWriting) m_server.files[m_path] = m_data;
-    return true;
+    if (!m_forWriting) return true;
+    auto shortened = m_server.quietlyShortAfter.find(m_path);
+    if (shortened != m_server.quietlyShortAfter.end()) m_data.resize(shortened->second);
+    m_server.files[m_path] = m_data;
+    if (m_server.refuseAfterData.count(m_path) == 0) return true;
+    m_lastError = 12003;
+    return false;
   }
 
  private:
@@ -140,6 +147,20 @@ class FakeFtpConnection : public IFtpConnection {
       return nullptr;
     }
     return std::make_unique<FakeFtpStream>(m_server, resolved, forWriting, m_lastError);
+  }
+  RemoteSize SizeOf(const std::string& remotePath) override {
+    const std::string resolved = m_server.Resolve(m_current, remotePath);
+    m_server.operations.push_back("size " + resolved);
+    RemoteSize size;
+    if (m_server.sizeUnsupported) {
+      size.answer = RemoteSize::Answer::Unsupported;
+    } else if (m_server.HasFile(resolved)) {
+      size.answer = RemoteSize::Answer::Known;
+      size.bytes = m_server.files[resolved].size();
+    } else {
+      m_lastError = 12003;
+    }
+    return size;
   }
   std::uint32_t LastError() const override { return m_lastError; }
 

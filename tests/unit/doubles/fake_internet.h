@@ -46,8 +46,14 @@ class FakeFtpServer {
   // A transfer of one of these paths breaks after the given number of bytes.
   std::map<std::string, std::size_t> cutAfter;
   std::uint32_t cutCode = 12030;
+  // Faults no transfer call reports: a put of one of these paths is stored cut to the
+  // given length, a get of one ends quietly after it.
+  std::map<std::string, std::size_t> quietlyShortAfter;
+  // Puts of these paths are stored whole and then refused by the final reply.
+  std::set<std::string> refuseAfterData;
+  bool sizeUnsupported = false;  // SIZE is not a command this server knows
   // Every operation in order: "login user@host:port", "pwd", "cwd <dir>", "find <name>",
-  // "put <path>", "get <path>", "close".
+  // "put <path>", "get <path>", "size <path>", "close".
   std::vector<std::string> operations;
   // Sizes of the pieces written to and read from transfers, in order.
   std::vector<std::size_t> writeSizes;

@@ -1,0 +1,17 @@
+// Reading an FTP server's replies as the platform keeps them.
+#pragma once
+
+#include <string>
+
+#include "platform/internet.h"
+
+namespace tarnwick {
+
+// The reply code of the last line of `reply` that starts with one; 0 when none does.
+int LastReplyCode(const std::string& reply);
+
+// The answer to SIZE: "213 <bytes>" gives the size; 500, 502 and 504 say the server
+// does not know the command; anything else, or no reply, is a failure.
+RemoteSize SizeFromReply(const std::string& reply);
+
+}  // namespace tarnwick
