@@ -111,6 +111,14 @@ class StandInFTPHandler(FTPHandler):
     switches = None
     store = None
 
+    def decode(self, data):
+        # The uploader sends names in the Windows ANSI code page, as the web side
+        # reads them too.
+        try:
+            return data.decode("utf-8")
+        except UnicodeDecodeError:
+            return data.decode("cp1252", self.unicode_errors)
+
     def on_file_received(self, file):
         # ftp_store_truncated keeps only the first half of what arrived and still
         # answers 226; ftp_put_refusal keeps it all and answers with its own reply.

@@ -248,7 +248,9 @@ TEST_F(FtpTransferWithStandin, ServerVerdictAfterThePut) {
     const Outcome outcome = Put(*ftp, "author7_v.wav", content);
     EXPECT_TRUE(outcome.everyCallSucceeded) << c.switches;
     EXPECT_EQ(outcome.finished, c.finished) << c.switches;
-    if (!c.finished) EXPECT_EQ(ftp->LastError(), static_cast<std::uint32_t>(ERROR_INTERNET_EXTENDED_ERROR));
+    if (!c.finished) {
+      EXPECT_EQ(ftp->LastError(), static_cast<std::uint32_t>(ERROR_INTERNET_EXTENDED_ERROR));
+    }
     EXPECT_TRUE(SizeIs(*ftp, "author7_v.wav", c.stored)) << c.switches;
   }
 }
