@@ -41,12 +41,12 @@ void PollCycle::ScanSlot(const std::string& directory, const std::string& filter
     if (entry.lossyName) {
       // Its listed name opens no file or another one, so it is never sent; the
       // author can only fix it by renaming. Said once per cycle, even when two
-      // slots list it.
+      // slots list it; the window's short lines get the advice first.
       if (m_unreadableNames.insert(fullPath).second) {
-        const std::string text =
-            fullPath + " cannot be read under its name in this system's code page and must be renamed to be uploaded.";
-        m_host.LogToWindow(text);
-        m_host.LogToFile(text);
+        m_host.LogToWindow("Name not in this system's code page, rename to upload: " + entry.name);
+        m_host.LogToFile(fullPath +
+                         " cannot be read under its name in this system's code page and must be renamed to be "
+                         "uploaded.");
       }
       continue;
     }

@@ -232,15 +232,16 @@ TEST_F(UploadTest, NameTheCodePageCannotHoldIsToldOncePerCycleAndThePassGoesOn) 
   rig.files.AddFile("C:\\Dictation\\M\xfcller.wav", "MMMM");  // all in the code page
   rig.config.m_strDir[2] = "C:\\Dictation\\";
   rig.config.m_strExt[2] = "wav";  // lists the same files a second time
-  const std::string told =
-      "C:\\Dictation\\?ód?.wav cannot be read under its name in this system's code page and must be renamed to be "
-      "uploaded.";
+  const std::string toldWindow = "W:Name not in this system's code page, rename to upload: ?ód?.wav";
+  const std::string toldFile =
+      "F:C:\\Dictation\\?ód?.wav cannot be read under its name in this system's code page and must be renamed to "
+      "be uploaded.";
   for (int cycle = 1; cycle <= 2; ++cycle) {
     rig.journal.entries.clear();
     rig.Cycle().ScanSourceDirs();
     rig.Cycle().UploadFiles();
-    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "W:" + told), 1) << cycle;
-    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "F:" + told), 1) << cycle;
+    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), toldWindow), 1) << cycle;
+    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), toldFile), 1) << cycle;
     EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "S:" + kFail), 0) << cycle;
   }
   EXPECT_FALSE(Put("author7_?ód?.wav"));
