@@ -14,6 +14,8 @@ using namespace tarnwick::testing;
 const std::string kPending = "/pending/author7";
 const std::string kLocal = "C:\\dravos\\download\\";
 const std::string kSupport = "support@tessaro.example";
+// Beside the download directory, never in it: no listed name can be this file.
+const std::string kTemporary = "C:\\dravos\\Tarnwick.download";
 
 struct DownloadTest : ::testing::Test {
   TransferRig rig;
@@ -65,7 +67,7 @@ TEST_F(DownloadTest, EachFileLogsInFindsAndGetsByTheListedDirectory) {
             (std::vector<std::string>{"login dravodn@ftp.tessaro.example:21", "cwd " + kPending, "find my file.doc",
                                       "get " + kPending + "/my file.doc", "close"}));
   EXPECT_EQ(Local("my file.doc"), "DDDD");  // replaced
-  EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download"));
+  EXPECT_FALSE(rig.files.Exists(kTemporary));
 }
 
 TEST_F(DownloadTest, CutTransferKeepsTheOldFileRemovesTheTemporaryOneAndGoesOn) {
@@ -81,7 +83,7 @@ TEST_F(DownloadTest, CutTransferKeepsTheOldFileRemovesTheTemporaryOneAndGoesOn) 
              TransferRig::Connected() +
              std::vector<std::string>{"W:2 of 2 Downloading c.rtf", "T:c.rtf", "W:.. Done.\r\n", "S:Tarnwick - Idle"}));
   EXPECT_EQ(Local("a.wav"), "previous");
-  EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download"));
+  EXPECT_FALSE(rig.files.Exists(kTemporary));
   EXPECT_EQ(rig.internet.RequestedUrls(), std::vector<std::string>{rig.ConfirmUrl("id2")});
 }
 
@@ -94,7 +96,7 @@ TEST_F(DownloadTest, FailureTextComesFromTheErrorTable) {
                       "F:Download Fail - The server name could not be resolved (No Connection ?)., Please inform " +
                           kSupport + ".\r\n"),
             rig.journal.entries.end());
-  EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download"));  // no half file left behind
+  EXPECT_FALSE(rig.files.Exists(kTemporary));  // no half file left behind
   EXPECT_EQ(Local("a.wav"), "<none>");
   rig.journal.entries.clear();
   rig.internet.ftp.cutCode = 12034;
@@ -124,7 +126,7 @@ TEST_F(DownloadTest, NameOfTheTemporaryFileItselfDownloads) {
   rig.internet.ftp.AddFile(kPending + "/Tarnwick.download", "T");
   Download({"Tarnwick.download"});
   EXPECT_EQ(Local("Tarnwick.download"), "T");
-  EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download~"));
+  EXPECT_FALSE(rig.files.Exists(kTemporary + "~"));
 }
 
 TEST_F(DownloadTest, NamesThatAreNotPlainFileNamesAreNeverUsed) {
@@ -176,6 +178,31 @@ TEST_F(DownloadTest, ExitBetweenFilesStopsThePass) {
   EXPECT_EQ(rig.internet.ftp.logins, 1);
   EXPECT_EQ(Local("c.rtf"), "<none>");
   EXPECT_NE(rig.journal.entries.back(), "S:Tarnwick - Idle");
+}
+
+TEST_F(DownloadTest, LeftoverTemporaryFilesGoAtTheNextPassAndListedFilesOfThatNameStay) {
+  rig.files.AddFile(kTemporary, "half of an earlier download");
+  rig.files.AddFile(kTemporary + "~", "half of another");
+  rig.files.AddFile(kLocal + "Tarnwick.download", "a listed file of that name");
+  Download({});
+  EXPECT_FALSE(rig.files.Exists(kTemporary));
+  EXPECT_FALSE(rig.files.Exists(kTemporary + "~"));
+  EXPECT_EQ(Local("Tarnwick.download"), "a listed file of that name");
+  EXPECT_EQ(rig.journal.entries,
+            (std::vector<std::string>{"S:Starting Download Process", "F:An unfinished download was removed.",
+                                      "F:An unfinished download was removed.", "S:Tarnwick - Idle"}));
+}
+
+TEST_F(DownloadTest, ExitDuringAGetKeepsTheOldFileRemovesTheTemporaryOneAndConfirmsNothing) {
+  rig.files.AddFile(kLocal + "a.wav", "previous");
+  // Exit closes the connection under the transfer, which then fails.
+  rig.internet.ftp.cutAfter[kPending + "/a.wav"] = 2;
+  rig.host.stopOnOutput = "W:1 of 2 Downloading a.wav";
+  Download({"a.wav", "c.rtf"});
+  EXPECT_EQ(Local("a.wav"), "previous");
+  EXPECT_FALSE(rig.files.Exists(kTemporary));
+  EXPECT_EQ(Local("c.rtf"), "<none>");
+  EXPECT_EQ(rig.internet.RequestedUrls(), std::vector<std::string>{});
 }
 
 }  // namespace
