@@ -108,6 +108,25 @@ class StandInFTPHandler(FTPHandler):
     switches = None
     store = None
 
+    # The hang switch: the login, or a put or get after its opening reply, is left
+    # without an answer; the client waits until it gives up or goes away.
+    def ftp_USER(self, line):
+        if self.switches.hangs_at("login"):
+            return
+        super().ftp_USER(line)
+
+    def ftp_STOR(self, file, mode="w"):
+        if self.switches.hangs_at("put"):
+            self.respond("150 File status okay. About to open data connection.")
+            return
+        return super().ftp_STOR(file, mode)
+
+    def ftp_RETR(self, file):
+        if self.switches.hangs_at("get"):
+            self.respond("150 File status okay. About to open data connection.")
+            return
+        return super().ftp_RETR(file)
+
     def on_file_received(self, file):
         if self.username == UPLOAD_USER:
             size, digest = _size_and_sha256(file)

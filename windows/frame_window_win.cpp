@@ -43,6 +43,23 @@ HFONT CreateFallbackFont() {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
 }
 
+struct CycleBoxSearch {
+  DWORD process;
+  DWORD uiThread;
+};
+
+BOOL CALLBACK CloseCycleMessageBox(HWND window, LPARAM parameter) {
+  const auto* search = reinterpret_cast<const CycleBoxSearch*>(parameter);
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(window, &process);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  // Every box of the worker has an OK button and nothing else to decide.
+  if (process == search->process && thread != search->uiThread && std::string(className) == "#32770")
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return TRUE;
+}
+
 }  // namespace
 
 FrameWindow::FrameWindow(HINSTANCE instance, Platform& platform, ServiceSettings service,
@@ -119,23 +136,8 @@ void FrameWindow::PostToUiThread(std::function<void()> task) {
 }
 
 void FrameWindow::CloseCycleMessageBoxes() {
-  struct Search {
-    DWORD process;
-    DWORD uiThread;
-  } search{GetCurrentProcessId(), GetCurrentThreadId()};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        const auto* search = reinterpret_cast<const Search*>(parameter);
-        DWORD process = 0;
-        const DWORD thread = GetWindowThreadProcessId(window, &process);
-        char className[16] = {};
-        GetClassNameA(window, className, sizeof className);
-        // Every box of the worker has an OK button and nothing else to decide.
-        if (process == search->process && thread != search->uiThread && std::string(className) == "#32770")
-          PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  CycleBoxSearch search{GetCurrentProcessId(), GetCurrentThreadId()};
+  EnumWindows(CloseCycleMessageBox, reinterpret_cast<LPARAM>(&search));
 }
 
 void FrameWindow::EndProcess() { ExitProcess(0); }
