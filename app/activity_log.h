@@ -19,9 +19,9 @@ constexpr std::size_t kTransferredLineBuffer = 100;
 // The window log is bounded so that it never reaches the edit control's limit and
 // stops taking lines: a line that would take it past kWindowLogBound first drops the
 // oldest whole lines until at most kWindowLogKept characters are left, which holds
-// well over a thousand lines of at most kWindowLineBuffer characters.
-constexpr std::size_t kWindowLogBound = 200000;
-constexpr std::size_t kWindowLogKept = 150000;
+// over a thousand lines of at most kWindowLineBuffer characters.
+constexpr std::size_t kWindowLogBound = 128000;
+constexpr std::size_t kWindowLogKept = 110000;
 // The edit control's own limit, set well above the bound.
 constexpr std::size_t kWindowLogControlLimit = 1000000;
 
