@@ -154,6 +154,7 @@ void CMainFrame::OnExit() {
   m_stopRequested = true;
   if (m_trayIcon) m_trayIcon->ShowIcon(0);
   m_frame->Hide();
+  LogToFile("Exit during a poll cycle; what it had begun is left for the next start.");
   if (cancellation) cancellation->Cancel();
   m_frame->CloseCycleMessageBoxes();
   m_exitTicks = 0;

@@ -58,6 +58,8 @@ def test_ends_within_two_seconds_and_leaves_the_interrupted_work_undone(prefix, 
     assert milliseconds <= EXIT_MILLISECONDS, "%s: Exit took %d ms" % (state, milliseconds)
     assert process.wait(10) is not None
 
+    # Nothing is reported or confirmed: the service never answered, or never heard.
+    assert service.state()["reports"] == []
     assert service.state()["confirmations"] == []
     if work == "upload":
         # Still due: writable, not archived; the next cycle sends it again.

@@ -180,30 +180,5 @@ TEST_F(DownloadTest, ExitBetweenFilesStopsThePass) {
   EXPECT_NE(rig.journal.entries.back(), "S:Tarnwick - Idle");
 }
 
-TEST_F(DownloadTest, LeftoverTemporaryFilesGoAtTheNextPassAndListedFilesOfThatNameStay) {
-  rig.files.AddFile(kTemporary, "half of an earlier download");
-  rig.files.AddFile(kTemporary + "~", "half of another");
-  rig.files.AddFile(kLocal + "Tarnwick.download", "a listed file of that name");
-  Download({});
-  EXPECT_FALSE(rig.files.Exists(kTemporary));
-  EXPECT_FALSE(rig.files.Exists(kTemporary + "~"));
-  EXPECT_EQ(Local("Tarnwick.download"), "a listed file of that name");
-  EXPECT_EQ(rig.journal.entries,
-            (std::vector<std::string>{"S:Starting Download Process", "F:An unfinished download was removed.",
-                                      "F:An unfinished download was removed.", "S:Tarnwick - Idle"}));
-}
-
-TEST_F(DownloadTest, ExitDuringAGetKeepsTheOldFileRemovesTheTemporaryOneAndConfirmsNothing) {
-  rig.files.AddFile(kLocal + "a.wav", "previous");
-  // Exit closes the connection under the transfer, which then fails.
-  rig.internet.ftp.cutAfter[kPending + "/a.wav"] = 2;
-  rig.host.stopOnOutput = "W:1 of 2 Downloading a.wav";
-  Download({"a.wav", "c.rtf"});
-  EXPECT_EQ(Local("a.wav"), "previous");
-  EXPECT_FALSE(rig.files.Exists(kTemporary));
-  EXPECT_EQ(Local("c.rtf"), "<none>");
-  EXPECT_EQ(rig.internet.RequestedUrls(), std::vector<std::string>{});
-}
-
 }  // namespace
 }  // namespace tarnwick
