@@ -35,7 +35,13 @@ STATES = {
 def reached(service, driver, switches):
     if "hang" in switches:
         return switches["hang"] in service.state()["switches"]["hung"]
-    return driver.dialogs(TITLE) != []
+    if driver.dialogs(TITLE):
+        return True
+    # Wine now and then takes a reset connection for an empty answer instead of a
+    # failure, and the cycle ends without its box; the file is still due, so the
+    # next cycle tries again (a tick while a cycle runs changes nothing).
+    driver.tick()
+    return False
 
 
 @pytest.mark.parametrize("state", list(STATES))
