@@ -15,7 +15,22 @@ std::string LineForBuffer(const std::string& text, std::size_t bufferSize) {
   return text.substr(0, room) + "\r\n";
 }
 
-void ActivityLog::LogToWindow(const std::string& text) { m_window.Insert(LineForBuffer(text, kWindowLineBuffer)); }
+std::size_t LeadingLinesToDrop(const std::string& text, std::size_t kept) {
+  if (text.size() <= kept) return 0;
+  const std::size_t earliest = text.size() - kept;
+  // The first line start at or after `earliest` follows the first line end that
+  // begins two characters before it or later.
+  const std::size_t lineEnd = text.find("\r\n", earliest >= 2 ? earliest - 2 : 0);
+  return lineEnd == std::string::npos ? text.size() : lineEnd + 2;
+}
+
+void ActivityLog::LogToWindow(const std::string& text) {
+  const std::string line = LineForBuffer(text, kWindowLineBuffer);
+  // Trimmed before the insertion, so that the new line is never the one dropped.
+  if (m_window.Length() + line.size() > kWindowLogBound)
+    m_window.RemoveLeading(LeadingLinesToDrop(m_window.Text(), kWindowLogKept - line.size()));
+  m_window.Insert(line);
+}
 
 void ActivityLog::LogToFile(const std::string& text) {
   // The file is held open only for this one line, so other programs may read or

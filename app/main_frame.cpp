@@ -37,7 +37,8 @@ bool CMainFrame::OnCreate(const FrameWindows& windows, IConfigurationDialog* con
 }
 
 void CMainFrame::OnPaint() {
-  if (m_nTimerInterval != 0) return;
+  if (m_bStartupBegun || m_nTimerInterval != 0) return;
+  m_bStartupBegun = true;
   m_frame->Hide();
   LoadConfiguration();
   if (m_config.m_nShowConfig != 0) OnConfiguration();
@@ -53,6 +54,10 @@ void CMainFrame::OnPaint() {
 }
 
 void CMainFrame::OnTimer(unsigned eventId) {
+  if (eventId == kExitTimerId && m_bExitRequested != 0) {
+    OnExitTick();
+    return;
+  }
   if (m_nBusy != 0) {
     ShowIcon(IDI_BUSY);
     return;
@@ -78,24 +83,23 @@ void CMainFrame::StartPollCycle() {
     ShowIcon(IDI_BUSY);
     return;
   }
-  m_nBusy = 3;
-  ShowIcon(IDI_BUSY);
-  {
-    std::lock_guard<std::mutex> guard(m_exitLock);
-    m_workerRunning = true;
-  }
   // The cycle works on a copy of the settings, so a reload while it runs cannot
   // change what it sends.
   auto cycle = std::make_shared<PollCycle>(m_platform, *this, m_config, m_service);
+  m_cycleCredentialsVersion = m_credentialsVersion.load();
+  {
+    std::lock_guard<std::mutex> guard(m_exitLock);
+    m_nBusy = 3;
+    m_workerRunning = true;
+    m_cycleCancellation = cycle->Cancellation();
+  }
+  ShowIcon(IDI_BUSY);
   const bool started = m_platform.threads.Start([this, cycle]() {
     PollCycleThread(cycle.get());
     WorkerFinished();
   });
   if (!started) {
-    {
-      std::lock_guard<std::mutex> guard(m_exitLock);
-      m_workerRunning = false;
-    }
+    WorkerFinished();
     LogToFile("Poll cycle could not be started; will retry at the next tick.");
     EndCycle();
   }
@@ -108,7 +112,10 @@ void CMainFrame::OnConfiguration() {
 }
 
 void CMainFrame::LoadConfiguration() {
+  const std::string author = m_config.m_strAuthor;
+  const std::string password = m_config.m_strPassword;
   tarnwick::LoadConfiguration(m_platform.profile, m_config);
+  if (m_config.m_strAuthor != author || m_config.m_strPassword != password) ++m_credentialsVersion;
   m_nPollMinutes = m_config.m_nPollMinutes;
 }
 
@@ -127,32 +134,65 @@ int CMainFrame::OnTrayNotify(std::uint32_t id, std::uint32_t event) {
 void CMainFrame::OnOpen() { m_frame->ShowAndActivate(); }
 
 void CMainFrame::OnExit() {
+  if (m_bExitRequested != 0) return;  // Exit, then the end of the session
   m_bExitRequested = 1;
   bool workerRunning;
+  std::shared_ptr<InternetCancellation> cancellation;
   {
     std::lock_guard<std::mutex> guard(m_exitLock);
-    m_exitPending = true;
     workerRunning = m_workerRunning;
+    cancellation = m_cycleCancellation;
   }
   if (!workerRunning) {
     FinishExit();
     return;
   }
-  // The worker still uses this frame: vanish from the user's view now, let the
-  // cycle leave at its next step, and close once it has ended.
+  // The worker still uses this frame: vanish from the user's view now, end what it
+  // waits on (the server, a message box), and close once it has left the cycle.
+  // Whatever it was doing stays undone: a file stays due, a download's temporary
+  // file goes, nothing is confirmed.
   m_stopRequested = true;
   if (m_trayIcon) m_trayIcon->ShowIcon(0);
   m_frame->Hide();
+  LogToFile("Exit during a poll cycle; what it had begun is left for the next start.");
+  if (cancellation) cancellation->Cancel();
+  m_frame->CloseCycleMessageBoxes();
+  m_exitTicks = 0;
+  if (m_frame->SetTimer(kExitTimerId, kExitTickMilliseconds) == 0) m_frame->EndProcess();
+}
+
+void CMainFrame::OnExitTick() {
+  bool workerRunning;
+  std::shared_ptr<InternetCancellation> cancellation;
+  {
+    std::lock_guard<std::mutex> guard(m_exitLock);
+    workerRunning = m_workerRunning;
+    cancellation = m_cycleCancellation;
+  }
+  if (!workerRunning) {
+    m_frame->KillTimer(kExitTimerId);
+    FinishExit();
+    return;
+  }
+  // Still inside a call that closing its handles did not end (Wine's WinInet ends
+  // a blocked read only at its time-out): the worker has nothing half written of
+  // its own, and nothing it does after the call could be kept anyway. A worker
+  // held up by local work gets a little longer.
+  if ((cancellation && cancellation->CallInProgress()) || ++m_exitTicks >= kExitTicksAllowed) {
+    m_frame->KillTimer(kExitTimerId);
+    m_frame->EndProcess();
+    return;
+  }
+  m_frame->CloseCycleMessageBoxes();  // one raised since the last look
 }
 
 void CMainFrame::WorkerFinished() {
-  bool exitPending;
-  {
-    std::lock_guard<std::mutex> guard(m_exitLock);
-    m_workerRunning = false;
-    exitPending = m_exitPending;
-  }
-  if (exitPending) m_frame->PostToUiThread([this]() { FinishExit(); });
+  // Nothing of this frame is touched after the lock: Exit may delete it as soon as
+  // it sees the worker gone.
+  std::lock_guard<std::mutex> guard(m_exitLock);
+  m_nBusy = 0;
+  m_workerRunning = false;
+  m_cycleCancellation.reset();
 }
 
 void CMainFrame::FinishExit() {
@@ -198,11 +238,10 @@ bool CMainFrame::ShowIcon(unsigned resourceId) {
   return m_trayIcon ? m_trayIcon->ShowIcon(resourceId) : false;
 }
 
-void CMainFrame::StopScheduledPolling() { m_nPollMinutes = 0; }
-
-void CMainFrame::EndCycle() {
-  m_nBusy = 0;
-  ShowIcon(IDI_IDLE);
+void CMainFrame::StopScheduledPolling() {
+  if (m_cycleCredentialsVersion.load() == m_credentialsVersion.load()) m_nPollMinutes = 0;
 }
+
+void CMainFrame::EndCycle() { ShowIcon(IDI_IDLE); }
 
 }  // namespace tarnwick

@@ -14,10 +14,16 @@
 #include "config/configuration.h"
 #include "platform/platform.h"
 #include "transfer/cycle_host.h"
+#include "transfer/internet_cancellation.h"
 
 namespace tarnwick {
 
 constexpr unsigned kPollTimerId = 1;
+// While Exit waits for a worker: how often it looks, and how many looks it allows a
+// worker that is busy with local work before the process ends anyway.
+constexpr unsigned kExitTimerId = 2;
+constexpr unsigned kExitTickMilliseconds = 100;
+constexpr int kExitTicksAllowed = 15;
 constexpr unsigned kFirstTickMilliseconds = 1500;
 // The largest period the system timer accepts.
 constexpr unsigned kLongestTimerPeriod = 0x7FFFFFFF;
@@ -39,6 +45,7 @@ class CMainFrame : public CycleHost {
   bool OnClose();
   int OnTrayNotify(std::uint32_t id, std::uint32_t event);
   void OnOpen();
+  // Also a logoff or shutdown that goes ahead (WM_ENDSESSION).
   void OnExit();
   void OnConfiguration();
   void OnChangeIcon();
@@ -70,6 +77,7 @@ class CMainFrame : public CycleHost {
 
  private:
   void WorkerFinished();
+  void OnExitTick();
   void FinishExit();
 
   Platform& m_platform;
@@ -79,6 +87,13 @@ class CMainFrame : public CycleHost {
   std::atomic<std::int32_t> m_nPollMinutes{0};
   unsigned m_nTimerId = 0;
   unsigned m_nTimerInterval = 0;
+  // Set before the start-up work runs: a paint while its configuration dialog is
+  // open (Open, a double click on the icon) must not run it a second time.
+  bool m_bStartupBegun = false;
+  // Counts loads that changed the author or password. A cycle whose author check
+  // ran with older ones does not stop polling: the author may just have mended them.
+  std::atomic<int> m_credentialsVersion{0};
+  std::atomic<int> m_cycleCredentialsVersion{0};
 
   IFrameWindow* m_frame = nullptr;
   IStatusBar* m_statusBar = nullptr;
@@ -90,11 +105,14 @@ class CMainFrame : public CycleHost {
   int m_bExitRequested = 0;
   int m_bShowNotes = 1;
 
-  // Exit and the worker's end meet here: exactly one of them closes the window.
+  // Exit and the worker's end meet here. The busy flag and m_workerRunning fall
+  // together under this lock, so no second worker can start while the first one
+  // is still on its way out.
   std::mutex m_exitLock;
   bool m_workerRunning = false;
-  bool m_exitPending = false;
+  std::shared_ptr<InternetCancellation> m_cycleCancellation;
   std::atomic<bool> m_stopRequested{false};
+  int m_exitTicks = 0;
 };
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 // implements these with a real frame, status bar, edit control and message boxes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,6 +26,11 @@ class IWindowLog {
   virtual void Clear() = 0;
   // Whether the erase command has anything to erase.
   virtual bool HasContent() = 0;
+  virtual std::size_t Length() = 0;
+  virtual std::string Text() = 0;
+  // Removes the first `count` characters. The caret stays on the text it was on, or
+  // goes to the end when that text went.
+  virtual void RemoveLeading(std::size_t count) = 0;
 };
 
 // Modal message box with OK, the exclamation icon and the application title.
@@ -47,6 +53,11 @@ class IFrameWindow {
   virtual void Destroy() = 0;
   // Runs `task` on the user-interface thread later, without waiting.
   virtual void PostToUiThread(std::function<void()> task) = 0;
+  // Ends the message boxes that threads other than the user-interface thread (the
+  // worker) have open, as if OK had been pressed.
+  virtual void CloseCycleMessageBoxes() = 0;
+  // Ends the process at once, leaving a worker that waits on the network where it is.
+  virtual void EndProcess() = 0;
 };
 
 // Starts the worker thread of a poll cycle (_beginthread on Windows).

@@ -119,6 +119,25 @@ class StandInFTPHandler(FTPHandler):
         except UnicodeDecodeError:
             return data.decode("cp1252", self.unicode_errors)
 
+    # The hang switch: the login, or a put or get after its opening reply, is left
+    # without an answer; the client waits until it gives up or goes away.
+    def ftp_USER(self, line):
+        if self.switches.hangs_at("login"):
+            return
+        super().ftp_USER(line)
+
+    def ftp_STOR(self, file, mode="w"):
+        if self.switches.hangs_at("put"):
+            self.respond("150 File status okay. About to open data connection.")
+            return
+        return super().ftp_STOR(file, mode)
+
+    def ftp_RETR(self, file):
+        if self.switches.hangs_at("get"):
+            self.respond("150 File status okay. About to open data connection.")
+            return
+        return super().ftp_RETR(file)
+
     def on_file_received(self, file):
         # ftp_store_truncated keeps only the first half of what arrived and still
         # answers 226; ftp_put_refusal keeps it all and answers with its own reply.

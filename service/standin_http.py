@@ -85,8 +85,9 @@ class StandInHandler(BaseHTTPRequestHandler):
 
         host = self.headers.get("Host", "")
         server = self.server
-        dropped = (server.switches.get("web_host_down")
-                   and host_name(host) == server.web_host)
+        script = path[len(SCRIPT_PREFIX):] if path.startswith(SCRIPT_PREFIX) else None
+        dropped = ((server.switches.get("web_host_down") and host_name(host) == server.web_host)
+                   or (script is not None and script == server.switches.get("drop_script")))
         server.store.log_request(self.command, host, path, query, params, dropped)
         if dropped:
             # No status line at all, and a reset rather than an orderly close: the
@@ -97,7 +98,10 @@ class StandInHandler(BaseHTTPRequestHandler):
             self.close_connection = True
             return
 
-        script = path[len(SCRIPT_PREFIX):] if path.startswith(SCRIPT_PREFIX) else None
+        point = "probe" if path.strip("/") == "" else (script or "")[:-len(".php")]
+        if point and server.switches.hangs_at(point):
+            self._hang()
+            return
         if path.strip("/") == "":
             self._answer(200, ROOT_PAGE, "text/html")
         elif script in SCRIPTS:
@@ -105,6 +109,15 @@ class StandInHandler(BaseHTTPRequestHandler):
             self._answer(200, server.scripts.answer(script, params), "text/html")
         else:
             self._answer(404, "Not Found\n", "text/plain")
+
+    def _hang(self):
+        """Keeps the request unanswered until the client goes away."""
+        self.close_connection = True
+        try:
+            while self.connection.recv(4096):
+                pass
+        except OSError:
+            pass
 
     def _control(self, action, params):
         try:

@@ -12,6 +12,11 @@ SCRIPTS = ("authorverify.php", "copywav.php", "tarnwickdload.php", "drdlsuccess.
 
 DEFAULT_EXT_LIST = "dss, wav, rtf"
 
+# Where the hang switch makes the service accept and then never answer: the web
+# host's root (the probe), one of the scripts, the FTP login, or a put or get
+# after its opening reply.
+HANG_POINTS = ("probe",) + tuple(name[:-len(".php")] for name in SCRIPTS) + ("login", "put", "get")
+
 _TRUE = ("1", "true", "yes", "on")
 _FALSE = ("0", "false", "no", "off", "")
 
@@ -35,6 +40,17 @@ def _count(text):
     return value
 
 
+def hang_point(text):
+    point = text.strip()
+    if point and point not in HANG_POINTS:
+        raise ValueError("unknown hang point: %r" % text)
+    return point
+
+
+def script_or_none(text):
+    return script_name(text) if text.strip() else ""
+
+
 def script_name(text):
     """Accepts "copywav", "copywav.php" or "/dravos/copywav.php" for the same script."""
     name = text.strip().rsplit("/", 1)[-1]
@@ -55,6 +71,8 @@ _PARSERS = {
     "ftp_put_refusal": str,
     "ftp_no_size": parse_flag,
     "ext_list": str,
+    "hang": hang_point,
+    "drop_script": script_or_none,
 }
 
 
@@ -75,12 +93,23 @@ class Switches:
                 "ftp_put_refusal": "",
                 "ftp_no_size": False,
                 "ext_list": DEFAULT_EXT_LIST,
+                "hang": "",
+                "drop_script": "",
             }
             self._overrides = {}
+            self._hung = []
 
     def get(self, key):
         with self._lock:
             return self._values[key]
+
+    def hangs_at(self, point):
+        """True, and the point noted as reached, when the service is to hang there."""
+        with self._lock:
+            if self._values["hang"] != point:
+                return False
+            self._hung.append(point)
+            return True
 
     def override_for(self, script):
         with self._lock:
@@ -113,4 +142,4 @@ class Switches:
 
     def snapshot(self):
         with self._lock:
-            return dict(self._values, script_overrides=dict(self._overrides))
+            return dict(self._values, script_overrides=dict(self._overrides), hung=list(self._hung))

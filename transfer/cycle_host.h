@@ -15,7 +15,9 @@ class CycleHost {
   virtual bool ShowIcon(unsigned resourceId) = 0;
   virtual void ChangeIcon() = 0;             // the change-icon command
   virtual void StopScheduledPolling() = 0;   // after a failed author check
-  virtual void EndCycle() = 0;               // busy flag 0, idle icon
+  // The cycle's last step: the idle icon. The busy flag falls when the worker thread
+  // has left the cycle (see CMainFrame::WorkerFinished).
+  virtual void EndCycle() = 0;
   // Exit was chosen: the cycle leaves at its next step.
   virtual bool StopRequested() const = 0;
 };

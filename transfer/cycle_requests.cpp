@@ -15,11 +15,11 @@ IconSwitch IconsOf(CycleHost& host) {
 }  // namespace
 
 bool PollCycle::CheckConnection() {
-  return tarnwick::CheckConnection(m_platform.internet, m_platform.messageBox, IconsOf(m_host), m_service);
+  return tarnwick::CheckConnection(m_platform.internet, m_messages, IconsOf(m_host), m_service);
 }
 
 std::string PollCycle::FetchUrl(const std::string& url) {
-  return tarnwick::FetchUrl(m_platform.internet, m_platform.messageBox, url);
+  return tarnwick::FetchUrl(m_platform.internet, m_messages, url);
 }
 
 bool PollCycle::VerifyAuthor() {
@@ -30,7 +30,7 @@ bool PollCycle::VerifyAuthor() {
 }
 
 int PollCycle::ReportUpload(const std::string& url) {
-  return tarnwick::ReportUpload(m_platform.internet, m_platform.messageBox, IconsOf(m_host), url);
+  return tarnwick::ReportUpload(m_platform.internet, m_messages, IconsOf(m_host), url);
 }
 
 double PollCycle::GetRecordingLength(const std::string& path) {

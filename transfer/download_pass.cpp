@@ -18,6 +18,11 @@ void PollCycle::DownloadFiles(const std::string& remoteDirectory) {
   m_host.SetStatusText("Starting Download Process");
   for (const char* directory : {kDownloadRoot, kDownloadDirectory})
     if (!m_platform.files.DirectoryExists(directory)) m_platform.files.MakeDirectory(directory);
+  // A download that a crash, a power cut or Exit cut short leaves its temporary file
+  // behind; it lies outside the download directory, so it is never a listed file.
+  for (const char* listedAs : {"", "Tarnwick.download"})
+    if (m_platform.files.RemoveFile(TemporaryDownloadPath(kDownloadRoot, listedAs)))
+      m_host.LogToFile("An unfinished download was removed.");
 
   m_nFileIndex = 0;
   if (m_nFileCount > 0) m_host.LogToFile("DOWNLOADing " + std::to_string(m_nFileCount) + " files");
@@ -71,12 +76,13 @@ PollCycle::FileOutcome PollCycle::DownloadOneFile(ITransferSession& session, con
 }
 
 bool PollCycle::GetFile(const std::string& remotePath, const std::string& name, std::uint32_t& errorCode) {
-  // The file lands beside its target and replaces it only when complete, so a cut
-  // transfer never destroys a file that was already there. Local failures carry no
-  // Internet error code and so report an empty error text.
+  // The file lands in the download root, on the target's drive, and replaces the
+  // target only when complete, so a cut transfer never destroys a file that was
+  // already there. Local failures carry no Internet error code and so report an
+  // empty error text.
   errorCode = 0;
   const std::string localPath = std::string(kDownloadDirectory) + "\\" + name;
-  const std::string temporaryPath = TemporaryDownloadPath(kDownloadDirectory, name);
+  const std::string temporaryPath = TemporaryDownloadPath(kDownloadRoot, name);
   std::unique_ptr<IFileWriter> target = m_platform.files.CreateForWriting(temporaryPath);
   if (!target) return false;
   const bool complete = ReceiveFile(*m_pFtp, remotePath, *target, errorCode) && target->Close() &&

@@ -15,11 +15,17 @@ std::string Numbered(const char* prefix, long long number) { return prefix + std
 
 PollCycle::PollCycle(Platform& platform, CycleHost& host, const Configuration& config,
                      const ServiceSettings& service)
-    : m_strFtpHost(service.ftpHost), m_platform(platform), m_host(host), m_config(config), m_service(service) {}
+    : m_strFtpHost(service.ftpHost),
+      m_platform(platform),
+      m_host(host),
+      m_messages(platform.messageBox, host),
+      m_config(config),
+      m_service(service) {}
 
 PollCycle::~PollCycle() = default;
 
 void PollCycle::Run() {
+  CancellationScope scope(m_cancellation);
   RunSteps();
   m_host.EndCycle();
 }

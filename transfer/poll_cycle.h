@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "transfer/cycle_host.h"
 #include "transfer/ftp_transfer.h"
+#include "transfer/internet_cancellation.h"
 #include "transfer/myinternetsession.h"
 
 namespace tarnwick {
@@ -38,6 +39,9 @@ class PollCycle {
 
   // The whole cycle; every way out ends with host.EndCycle().
   void Run();
+
+  // What Exit uses to close the Internet handles this cycle waits on.
+  const std::shared_ptr<InternetCancellation>& Cancellation() const { return m_cancellation; }
 
   // The id the transfer session's status texts carry: the user-interface thread's.
   void SetStatusThreadId(long threadId) { m_statusThreadId = threadId; }
@@ -83,8 +87,25 @@ class PollCycle {
 
   // Listed names the code page cannot hold, already told about in this cycle.
   std::set<std::string> m_unreadableNames;
+
+  // The platform's message box, silent once Exit was chosen: a box raised then
+  // would hold the ending process.
+  class CycleMessageBox : public IMessageBox {
+   public:
+    CycleMessageBox(IMessageBox& messages, CycleHost& host) : m_messages(messages), m_host(host) {}
+    void Show(const std::string& text) override {
+      if (!m_host.StopRequested()) m_messages.Show(text);
+    }
+
+   private:
+    IMessageBox& m_messages;
+    CycleHost& m_host;
+  };
+
   Platform& m_platform;
   CycleHost& m_host;
+  CycleMessageBox m_messages;
+  const std::shared_ptr<InternetCancellation> m_cancellation = std::make_shared<InternetCancellation>();
   const Configuration m_config;
   const ServiceSettings m_service;
   long m_statusThreadId = 0;

@@ -43,6 +43,23 @@ HFONT CreateFallbackFont() {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
 }
 
+struct CycleBoxSearch {
+  DWORD process;
+  DWORD uiThread;
+};
+
+BOOL CALLBACK CloseCycleMessageBox(HWND window, LPARAM parameter) {
+  const auto* search = reinterpret_cast<const CycleBoxSearch*>(parameter);
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(window, &process);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  // Every box of the worker has an OK button and nothing else to decide.
+  if (process == search->process && thread != search->uiThread && std::string(className) == "#32770")
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return TRUE;
+}
+
 }  // namespace
 
 FrameWindow::FrameWindow(HINSTANCE instance, Platform& platform, ServiceSettings service,
@@ -118,6 +135,25 @@ void FrameWindow::PostToUiThread(std::function<void()> task) {
   }
 }
 
+void FrameWindow::CloseCycleMessageBoxes() {
+  CycleBoxSearch search{GetCurrentProcessId(), GetCurrentThreadId()};
+  EnumWindows(CloseCycleMessageBox, reinterpret_cast<LPARAM>(&search));
+}
+
+void FrameWindow::EndProcess() { ExitProcess(0); }
+
+void FrameWindow::OnEndSession() {
+  m_mainFrame->OnExit();
+  // Windows may end the process as soon as this message has been answered, so the
+  // exit runs to its end here; the window's destruction leaves the quit message for
+  // the main loop.
+  MSG message;
+  while (m_window.load() != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
 LRESULT CALLBACK FrameWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<FrameWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
@@ -151,6 +187,11 @@ LRESULT FrameWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
       return 0;
     case WM_CLOSE:
       if (m_mainFrame->OnClose()) DestroyWindow(window);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam != FALSE) OnEndSession();
       return 0;
     case kTrayCallbackMessage:
       return m_mainFrame->OnTrayNotify(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));

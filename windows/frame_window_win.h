@@ -43,6 +43,8 @@ class FrameWindow : public IFrameWindow {
   void KillTimer(unsigned id) override;
   void Destroy() override;
   void PostToUiThread(std::function<void()> task) override;
+  void CloseCycleMessageBoxes() override;
+  void EndProcess() override;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -52,6 +54,7 @@ class FrameWindow : public IFrameWindow {
   bool OnCommand(HWND window, unsigned id);
   void OnInitMenuPopup(HMENU menu);
   void OnNcDestroy(HWND window);
+  void OnEndSession();
   void ReleaseWindowState();
 
   HINSTANCE m_instance;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "transfer/ftp_replies.h"
+#include "transfer/internet_cancellation.h"
 #include "windows/wininet_error_text.h"
 
 namespace tarnwick {
@@ -84,6 +85,8 @@ class WinInetFtpStream : public IFtpStream {
   bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) override {
     bytesRead = 0;
     if (m_file->Get() == nullptr) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+    NetworkCall call;
+    if (!call.Allowed()) return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
     StatusScope scope(m_file->Relay());
     DWORD read = 0;
     if (!InternetReadFile(m_file->Get(), buffer, static_cast<DWORD>(capacity), &read)) {
@@ -95,6 +98,8 @@ class WinInetFtpStream : public IFtpStream {
 
   bool Write(const char* data, std::size_t size) override {
     if (m_file->Get() == nullptr) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+    NetworkCall call;
+    if (!call.Allowed()) return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
     StatusScope scope(m_file->Relay());
     // A socket may take less than it was given; the rest goes in further calls.
     while (size > 0) {
@@ -146,6 +151,8 @@ class WinInetFtpConnection : public IFtpConnection {
       : m_state(std::make_shared<ConnectionState>(std::move(connection))) {}
 
   bool CurrentDirectory(std::string& directory) override {
+    NetworkCall call;
+    if (!call.Allowed()) return Cancelled();
     StatusScope scope(Connection().Relay());
     std::vector<char> buffer(MAX_PATH + 1);
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -164,16 +171,21 @@ class WinInetFtpConnection : public IFtpConnection {
   }
 
   bool ChangeDirectory(const std::string& directory) override {
+    NetworkCall call;
+    if (!call.Allowed()) return Cancelled();
     StatusScope scope(Connection().Relay());
     return FtpSetCurrentDirectoryA(Connection().Get(), directory.c_str()) || Fail();
   }
 
   bool FileExists(const std::string& name) override {
+    NetworkCall call;
+    if (!call.Allowed()) return Cancelled();
     StatusScope scope(Connection().Relay());
     WIN32_FIND_DATAA found = {};
     HINTERNET search = FtpFindFirstFileA(Connection().Get(), name.c_str(), &found, INTERNET_FLAG_RELOAD, kFtpContext);
     if (search != nullptr) {
-      InternetCloseHandle(search);
+      // Owned like every other handle, so that a cancellation closes it only once.
+      InternetHandle closedAtOnce(search, m_state->handle, Connection().Relay());
       return true;
     }
     // Wine leaves no code when the listing simply lacks the name; Windows says so.
@@ -185,6 +197,11 @@ class WinInetFtpConnection : public IFtpConnection {
   }
 
   std::unique_ptr<IFtpStream> OpenFile(const std::string& remotePath, bool forWriting) override {
+    NetworkCall call;
+    if (!call.Allowed()) {
+      Cancelled();
+      return nullptr;
+    }
     StatusScope scope(Connection().Relay());
     // A received file goes straight to its own place; a copy in the Internet cache
     // would only double the writing and fill the disk.
@@ -200,6 +217,11 @@ class WinInetFtpConnection : public IFtpConnection {
   }
 
   RemoteSize SizeOf(const std::string& remotePath) override {
+    NetworkCall call;
+    if (!call.Allowed()) {
+      Cancelled();
+      return {};
+    }
     StatusScope scope(Connection().Relay());
     if (remotePath.empty() || HasLineBreak(remotePath)) {
       m_state->lastError = ERROR_INVALID_PARAMETER;
@@ -230,6 +252,11 @@ class WinInetFtpConnection : public IFtpConnection {
   bool AskedByExactName(const std::string& name) {
     if (name.empty() || HasLineBreak(name)) return false;
     return SendCommand(Connection().Get(), "TYPE I") && SendCommand(Connection().Get(), "SIZE " + name);
+  }
+
+  bool Cancelled() {
+    m_state->lastError = ERROR_INTERNET_OPERATION_CANCELLED;
+    return false;
   }
 
   // Records the thread's error of the call that just failed; always false.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/my_app.h"
+#include "transfer/internet_cancellation.h"
 #include "windows/ftp_connection_win.h"
 #include "windows/wininet_error_text.h"
 #include "windows/wininet_handle.h"
@@ -22,6 +23,8 @@ class WinInetUrlReader : public IUrlReader {
   explicit WinInetUrlReader(std::unique_ptr<InternetHandle> url) : m_url(std::move(url)) {}
 
   bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) override {
+    NetworkCall call;
+    if (!call.Allowed()) return false;
     DWORD read = 0;
     const bool succeeded = InternetReadFile(m_url->Get(), buffer, static_cast<DWORD>(capacity), &read) != FALSE;
     bytesRead = succeeded ? read : 0;
@@ -37,6 +40,8 @@ class WinInetHandle : public IInternetHandle {
   explicit WinInetHandle(std::shared_ptr<InternetHandle> internet) : m_internet(std::move(internet)) {}
 
   std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) override {
+    NetworkCall call;
+    if (!call.Allowed()) return nullptr;
     HINTERNET opened = InternetOpenUrlA(m_internet->Get(), url.c_str(), nullptr, 0, flags, 0);
     if (opened == nullptr) return nullptr;
     return std::make_unique<WinInetUrlReader>(std::make_unique<InternetHandle>(opened, m_internet, nullptr));
@@ -85,6 +90,12 @@ class WinInetTransferSession : public ITransferSession {
       failure.text = WinInetErrorDescription(failure.code);
       return nullptr;
     }
+    NetworkCall call;
+    if (!call.Allowed()) {
+      failure.code = ERROR_INTERNET_OPERATION_CANCELLED;
+      failure.text = WinInetErrorDescription(failure.code);
+      return nullptr;
+    }
     StatusScope scope(m_relay);
     HINTERNET connection =
         InternetConnectA(m_session->Get(), host.c_str(), static_cast<INTERNET_PORT>(port), user.c_str(),
@@ -103,15 +114,25 @@ class WinInetTransferSession : public ITransferSession {
   std::shared_ptr<InternetHandle> m_session;
 };
 
+// After Exit the cycle opens nothing new.
+bool IsCancelled() {
+  const std::shared_ptr<InternetCancellation> cancellation = CurrentCancellation();
+  return cancellation && cancellation->Cancelled();
+}
+
 class WinInetInternet : public IInternet {
  public:
   std::unique_ptr<IInternetHandle> Open(const std::string& agent) override {
+    if (IsCancelled()) return nullptr;
     HINTERNET internet = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (internet == nullptr) return nullptr;
-    return std::make_unique<WinInetHandle>(std::make_shared<InternetHandle>(internet, nullptr, nullptr));
+    auto handle = std::make_shared<InternetHandle>(internet, nullptr, nullptr);
+    if (handle->Get() == nullptr) return nullptr;
+    return std::make_unique<WinInetHandle>(std::move(handle));
   }
 
   std::unique_ptr<ITransferSession> CreateTransferSession() override {
+    if (IsCancelled()) return nullptr;
     HINTERNET session = InternetOpenA(kApplicationTitle, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (session == nullptr) return nullptr;
     return std::make_unique<WinInetTransferSession>(session);

@@ -1,5 +1,8 @@
 #include "windows/window_log_win.h"
 
+#include <vector>
+
+#include "app/activity_log.h"
 #include "res/resource.h"
 
 namespace tarnwick {
@@ -14,6 +17,9 @@ bool WindowLogEdit::Create(HWND frame, HINSTANCE instance, HFONT font) {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_FIRST_PANE)), instance, nullptr);
   if (m_window == nullptr) return false;
   SendMessageA(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  // The default limit of 30,000 characters would silently stop the log; the log
+  // keeps itself well below this one.
+  SendMessageA(m_window, EM_SETLIMITTEXT, kWindowLogControlLimit, 0);
   return true;
 }
 
@@ -28,6 +34,25 @@ void WindowLogEdit::Insert(const std::string& text) {
 }
 
 void WindowLogEdit::Clear() { SetWindowTextA(m_window, ""); }
+
+std::size_t WindowLogEdit::Length() { return static_cast<std::size_t>(GetWindowTextLengthA(m_window)); }
+
+std::string WindowLogEdit::Text() {
+  std::vector<char> text(Length() + 1);
+  const int copied = GetWindowTextA(m_window, text.data(), static_cast<int>(text.size()));
+  return std::string(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+void WindowLogEdit::RemoveLeading(std::size_t count) {
+  if (count == 0) return;
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageA(m_window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageA(m_window, EM_SETSEL, 0, static_cast<LPARAM>(count));
+  SendMessageA(m_window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+  const std::size_t caret = end >= count ? end - count : Length();
+  SendMessageA(m_window, EM_SETSEL, static_cast<WPARAM>(caret), static_cast<LPARAM>(caret));
+}
 
 bool WindowLogEdit::HasContent() {
   if (SendMessageA(m_window, EM_GETLINECOUNT, 0, 0) > 1) return true;

@@ -16,6 +16,9 @@ class WindowLogEdit : public IWindowLog {
   void Insert(const std::string& text) override;
   void Clear() override;
   bool HasContent() override;
+  std::size_t Length() override;
+  std::string Text() override;
+  void RemoveLeading(std::size_t count) override;
 
  private:
   HWND m_window = nullptr;

@@ -6,13 +6,16 @@
 
 #include <memory>
 
+#include "transfer/internet_cancellation.h"
 #include "windows/wininet_status_relay.h"
 
 namespace tarnwick {
 
 // Closes its handle when it goes. A handle keeps the one it was opened on alive:
 // WinInet closes the children of a closed handle and may give their numbers to new
-// handles, so a child must never be closed after its parent.
+// handles, so a child must never be closed after its parent. A handle opened inside
+// a poll cycle belongs to the cycle's cancellation, which may close it from the
+// user-interface thread; once cancelled, a new handle is closed at once and holds none.
 class InternetHandle {
  public:
   InternetHandle(HINTERNET handle, std::shared_ptr<InternetHandle> parent, std::shared_ptr<StatusRelay> relay);
@@ -29,6 +32,7 @@ class InternetHandle {
   HINTERNET m_handle;
   std::shared_ptr<InternetHandle> m_parent;
   std::shared_ptr<StatusRelay> m_relay;
+  std::shared_ptr<InternetCancellation> m_cancellation;
 };
 
 }  // namespace tarnwick

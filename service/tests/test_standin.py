@@ -144,10 +144,10 @@ class TestDownloadList:
 
 
 class TestWebHost:
-    def raw_request(self, service, host):
+    def raw_request(self, service, host, path="//"):
         """The answer's bytes, or None when the connection was reset without one."""
         with socket.create_connection(("127.0.0.1", service.http_port), timeout=5) as sock:
-            sock.sendall(b"GET // HTTP/1.1\r\nHost: " + host.encode() + b"\r\n\r\n")
+            sock.sendall(b"GET " + path.encode() + b" HTTP/1.1\r\nHost: " + host.encode() + b"\r\n\r\n")
             received = b""
             while True:
                 try:
@@ -194,6 +194,16 @@ class TestWebHost:
         with pytest.raises(socket.timeout):
             service.get("/dravos/extverify.php?ext=", timeout=0.5)
 
+    def test_hang_holds_the_chosen_request_and_drop_script_closes_one(self, service):
+        service.set(hang="authorverify", drop_script="copywav")
+        with pytest.raises(socket.timeout):
+            service.get("/dravos/authorverify.php?username=author7&wp=secret", timeout=1)
+        assert service.get("//", host="www.tessaro.example")[0] == 200
+        assert self.raw_request(service, "tessaro.example", "/dravos/copywav.php?file=x") is None
+        assert service.state()["switches"]["hung"] == ["authorverify"]
+        with pytest.raises(StandInError):
+            service.set(hang="nowhere")
+
 
 class TestFtp:
     def test_upload_account_records_puts(self, service):
@@ -225,6 +235,24 @@ class TestFtp:
             ftp_login(service, "dravodn", "quendil")
         service.set(ftp_refuse_logins=0)
         ftp_login(service, "dravodn", "quendil").close()
+
+    @pytest.mark.parametrize("point", ["login", "put", "get"])
+    def test_hang_leaves_login_put_or_get_unanswered(self, service, point):
+        service.add_download("author7", "a.wav", b"payload")
+        service.set(hang=point)
+        ftp = ftplib.FTP(timeout=1)
+        with pytest.raises(socket.timeout):
+            ftp.connect("127.0.0.1", service.ftp_port)
+            ftp.login(*(("dravodn", "quendil") if point == "get" else ("dravos", "brinotaxe4")))
+            ftp.set_pasv(True)
+            if point == "get":
+                ftp.cwd("/pending")
+                ftp.retrbinary("RETR a.wav", lambda chunk: None)
+            else:
+                ftp.cwd(UPLOAD_DIR)
+                ftp.storbinary("STOR x.wav", _Reader(b"x"))
+        ftp.close()
+        assert service.state()["switches"]["hung"] == [point]
 
     def test_cut_upload_leaves_no_file(self, service):
         service.set(ftp_cut_after=1000)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/activity_log.h"
 #include "doubles/fake_file_system.h"
 #include "doubles/fake_ui.h"
@@ -70,6 +72,37 @@ TEST_F(ActivityLogTest, WindowLinesAccumulateAndFileFailuresAreSilent) {
   files.appendFails.insert("TARNWICK.LOG");
   log.LogToFile("lost");
   EXPECT_EQ(FileText(), "");
+}
+
+TEST_F(ActivityLogTest, LeadingLinesToDropEndsAtALineStart) {
+  struct Case {
+    const char* text;
+    std::size_t kept;
+    std::size_t dropped;
+  } const cases[] = {
+      {"ab\r\ncd\r\n", 8, 0}, {"ab\r\ncd\r\n", 7, 4}, {"ab\r\ncd\r\n", 4, 4},
+      {"ab\r\ncd\r\n", 3, 8}, {"ab\r\n\r\ncd\r\n", 5, 6}, {"", 0, 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(LeadingLinesToDrop(c.text, c.kept), c.dropped) << c.text << " keeping " << c.kept;
+}
+
+TEST_F(ActivityLogTest, WindowLogStaysBoundedKeepsWholeLinesAndAlwaysTheNewestOne) {
+  auto line = [](int n) { return "line " + std::to_string(n) + std::string(80, '.'); };
+  int n = 0;
+  while (window.text.size() < kWindowLogBound - 200) log.LogToWindow(line(n++));
+  // The user clicked into the oldest line; lines go in there until it is dropped.
+  window.caret = 3;
+  for (int more = 0; more < 3000; ++more) {
+    log.LogToWindow(line(n));
+    ASSERT_LE(window.text.size(), kWindowLogBound);
+    ASSERT_NE(window.text.find(line(n) + "\r\n"), std::string::npos) << "newest line missing";
+    ++n;
+  }
+  EXPECT_EQ(window.text.compare(0, 5, "line "), 0);  // whole lines only
+  EXPECT_GE(std::count(window.text.begin(), window.text.end(), '\n'), 1000);
+  // Once the clicked-into text was dropped, lines go to the end again.
+  EXPECT_EQ(window.text.substr(window.text.size() - line(n - 1).size() - 2), line(n - 1) + "\r\n");
 }
 
 }  // namespace

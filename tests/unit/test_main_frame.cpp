@@ -6,6 +6,11 @@
 #include "doubles/offline_internet.h"
 #include "doubles/fake_ui.h"
 #include "res/resource.h"
+#include "transfer/internet_cancellation.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace tarnwick {
 namespace {
@@ -18,12 +23,75 @@ class CountingDialog : public IConfigurationDialog {
   void Run() override {
     ++runs;
     if (pollTimeToSave) m_profile.values[{"Author Details", "Poll Time"}] = *pollTimeToSave;
+    if (whileOpen) whileOpen();
   }
   int runs = 0;
+  std::function<void()> whileOpen;
   std::optional<std::int32_t> pollTimeToSave;
 
  private:
   FakeProfile& m_profile;
+};
+
+// A web host that accepts the probe and never answers. The probe's call waits until
+// its handle is closed, as WinInet's calls do on Windows, or, as Wine's do, until
+// the test lets it go.
+class SilentWebHost : public IInternet {
+ public:
+  explicit SilentWebHost(bool closeEndsTheCall) : m_closeEndsTheCall(closeEndsTheCall) {}
+  std::unique_ptr<IInternetHandle> Open(const std::string&) override { return std::make_unique<Handle>(*this); }
+  std::unique_ptr<ITransferSession> CreateTransferSession() override { return nullptr; }
+
+  void WaitUntilCalled() {
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_changed.wait(lock, [&]() { return m_called; });
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_released = true;
+    m_changed.notify_all();
+  }
+  int closes = 0;
+
+ private:
+  class Handle : public IInternetHandle {
+   public:
+    explicit Handle(SilentWebHost& host) : m_host(host), m_cancellation(CurrentCancellation()) {
+      m_cancellation->Register(this, [this]() { m_host.Close(); });
+    }
+    ~Handle() override {
+      if (m_cancellation->Unregister(this)) m_host.Close();
+    }
+    std::unique_ptr<IUrlReader> OpenUrl(const std::string&, std::uint32_t) override {
+      NetworkCall call;
+      if (call.Allowed()) m_host.Wait();
+      return nullptr;
+    }
+
+   private:
+    SilentWebHost& m_host;
+    std::shared_ptr<InternetCancellation> m_cancellation;
+  };
+
+  void Wait() {
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_called = true;
+    m_changed.notify_all();
+    m_changed.wait(lock, [&]() { return m_released || (m_closed && m_closeEndsTheCall); });
+  }
+  void Close() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    ++closes;
+    m_closed = true;
+    m_changed.notify_all();
+  }
+
+  const bool m_closeEndsTheCall;
+  std::mutex m_lock;
+  std::condition_variable m_changed;
+  bool m_called = false;
+  bool m_closed = false;
+  bool m_released = false;
 };
 
 struct MainFrameTest : ::testing::Test {
@@ -207,11 +275,74 @@ TEST_F(MainFrameTest, ExitDuringACycleWaitsForTheWorkerAndStopsIt) {
   EXPECT_EQ(LastTrayOperation(), TrayOperation::Delete);
   EXPECT_TRUE(frame->StopRequested());
 
+  // What the cycle waits on is ended: its message boxes, and (by the cancellation)
+  // its Internet handles; Exit then looks for the worker's end.
+  EXPECT_EQ(frameWindow.messageBoxClosings, 1);
+  EXPECT_EQ(frameWindow.timers.back(), kExitTickMilliseconds);
+
   threads.RunAll();
   // The cycle's own idle icon must not bring the icon back after Exit removed it.
   EXPECT_EQ(LastTrayOperation(), TrayOperation::Delete);
   EXPECT_FALSE(frameWindow.destroyed);
-  frameWindow.RunPosted();
+  frame->OnTimer(kExitTimerId);
+  EXPECT_TRUE(frameWindow.destroyed);
+  EXPECT_FALSE(frameWindow.processEnded);
+}
+
+TEST_F(MainFrameTest, StartUpWorkRunsOnceWhenThePaintComesWhileItsDialogIsOpen) {
+  profile.values[{"Author Details", "Show Config"}] = std::int32_t{1};
+  SetPollTime(5);
+  Create();
+  // Open from the tray shows the frame, whose paint arrives while the dialog runs.
+  dialog.whileOpen = [&]() {
+    frame->OnOpen();
+    frame->OnPaint();
+  };
+  frame->OnPaint();
+  EXPECT_EQ(dialog.runs, 1);
+  EXPECT_EQ(frameWindow.timers, std::vector<unsigned>{1500});
+}
+
+TEST_F(MainFrameTest, AFailedAuthorCheckWithOlderCredentialsThanTheLoadedOnesKeepsPolling) {
+  for (const bool passwordMended : {false, true}) {
+    SCOPED_TRACE(passwordMended ? "password mended during the cycle" : "nothing changed");
+    threads.pending.clear();
+    profile.values[{"Author Details", "Password"}] = std::string("wrong");
+    SetPollTime(1);
+    Create();
+    frame->OnPaint();
+    frame->OnTimer(kPollTimerId);  // the cycle checks the author with "wrong"
+    if (passwordMended) profile.values[{"Author Details", "Password"}] = std::string("right");
+    frame->LoadConfiguration();  // the Configuration dialog closes while the cycle runs
+    frame->StopScheduledPolling();  // that cycle's author check failed
+    threads.RunAll();
+    frame->OnTimer(frame->TimerId());
+    EXPECT_EQ(threads.pending.size(), passwordMended ? 1u : 0u);
+  }
+}
+
+TEST_F(MainFrameTest, AStartInTheGapBetweenTheCyclesEndAndItsThreadsEndLeavesExitWaitingRight) {
+  Create();
+  frame->OnPaint();
+  frame->OnConfiguration();
+  // A tick or the Configuration command that comes when the worker shows its idle
+  // icon, the cycle's last step, must still find the frame busy: the worker thread
+  // has not left, and a second worker started now would be one that Exit misses.
+  std::vector<bool> busyAtIdleIcon;
+  tray.onNotify = [&](const TrayRecord& record) {
+    if (record.icon == 0x1000u + IDI_IDLE) busyAtIdleIcon.push_back(frame->Busy());
+  };
+  threads.RunAll();
+  tray.onNotify = nullptr;
+  EXPECT_EQ(busyAtIdleIcon, std::vector<bool>{true});
+  EXPECT_FALSE(frame->Busy());
+  // A cycle started now is one that Exit waits for.
+  frame->StartPollCycle();
+  ASSERT_EQ(threads.pending.size(), 1u);
+  frame->OnExit();
+  EXPECT_FALSE(frameWindow.destroyed);
+  threads.RunAll();
+  frame->OnTimer(kExitTimerId);
   EXPECT_TRUE(frameWindow.destroyed);
 }
 
@@ -231,6 +362,40 @@ TEST_F(MainFrameTest, ChangeIconEraseAndNotesCommands) {
   EXPECT_TRUE(frame->NotesChecked());
   frame->OnToggleNotes();
   EXPECT_FALSE(frame->NotesChecked());
+}
+
+TEST_F(MainFrameTest, ExitEndsACycleThatWaitsOnASilentServer) {
+  for (const bool closeEndsTheCall : {true, false}) {
+    SCOPED_TRACE(closeEndsTheCall ? "closing the handle ends the call" : "the call goes on after the close");
+    SilentWebHost silent(closeEndsTheCall);
+    Platform silentPlatform{profile, files, silent, clock, media, messages, threads};
+    FakeFrameWindow window;
+    CMainFrame silentFrame(silentPlatform, DefaultServiceSettings());
+    ASSERT_TRUE(silentFrame.OnCreate(FrameWindows{window, statusBar, windowLog, tray, 0x99}, &dialog));
+    silentFrame.StartPollCycle();
+    ASSERT_EQ(threads.pending.size(), 1u);
+    std::thread worker(std::move(threads.pending.front()));
+    threads.pending.clear();
+    silent.WaitUntilCalled();  // the probe waits on the server
+
+    silentFrame.OnExit();
+    EXPECT_EQ(silent.closes, 1);  // from this thread, once
+    if (closeEndsTheCall) {
+      worker.join();  // the worker left the cycle by itself
+      silentFrame.OnTimer(kExitTimerId);
+      EXPECT_TRUE(window.destroyed);
+      EXPECT_FALSE(window.processEnded);
+    } else {
+      // The worker is still inside its call; nothing of its own is half done, so
+      // the process ends at the first look instead of at the server's time-out.
+      silentFrame.OnTimer(kExitTimerId);
+      EXPECT_TRUE(window.processEnded);
+      EXPECT_FALSE(window.destroyed);
+      silent.Release();
+      worker.join();
+    }
+    EXPECT_EQ(silent.closes, 1);  // the worker never closed the handle a second time
+  }
 }
 
 }  // namespace

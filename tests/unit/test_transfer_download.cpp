@@ -14,6 +14,8 @@ using namespace tarnwick::testing;
 const std::string kPending = "/pending/author7";
 const std::string kLocal = "C:\\dravos\\download\\";
 const std::string kSupport = "support@tessaro.example";
+// Beside the download directory, never in it: no listed name can be this file.
+const std::string kTemporary = "C:\\dravos\\Tarnwick.download";
 
 struct DownloadTest : ::testing::Test {
   TransferRig rig;
@@ -66,7 +68,7 @@ TEST_F(DownloadTest, EachFileLogsInFindsAndGetsByTheListedDirectory) {
                                       "get " + kPending + "/my file.doc", "size " + kPending + "/my file.doc",
                                       "close"}));
   EXPECT_EQ(Local("my file.doc"), "DDDD");  // replaced
-  EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download"));
+  EXPECT_FALSE(rig.files.Exists(kTemporary));
 }
 
 TEST_F(DownloadTest, CutTransferKeepsTheOldFileRemovesTheTemporaryOneAndGoesOn) {
@@ -82,7 +84,7 @@ TEST_F(DownloadTest, CutTransferKeepsTheOldFileRemovesTheTemporaryOneAndGoesOn) 
              TransferRig::Connected() +
              std::vector<std::string>{"W:2 of 2 Downloading c.rtf", "T:c.rtf", "W:.. Done.\r\n", "S:Tarnwick - Idle"}));
   EXPECT_EQ(Local("a.wav"), "previous");
-  EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download"));
+  EXPECT_FALSE(rig.files.Exists(kTemporary));
   EXPECT_EQ(rig.internet.RequestedUrls(), std::vector<std::string>{rig.ConfirmUrl("id2")});
 }
 
@@ -120,7 +122,7 @@ TEST_F(DownloadTest, FailureTextComesFromTheErrorTable) {
                       "F:Download Fail - The server name could not be resolved (No Connection ?)., Please inform " +
                           kSupport + ".\r\n"),
             rig.journal.entries.end());
-  EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download"));  // no half file left behind
+  EXPECT_FALSE(rig.files.Exists(kTemporary));  // no half file left behind
   EXPECT_EQ(Local("a.wav"), "<none>");
   rig.journal.entries.clear();
   rig.internet.ftp.cutCode = 12034;
@@ -150,7 +152,7 @@ TEST_F(DownloadTest, NameOfTheTemporaryFileItselfDownloads) {
   rig.internet.ftp.AddFile(kPending + "/Tarnwick.download", "T");
   Download({"Tarnwick.download"});
   EXPECT_EQ(Local("Tarnwick.download"), "T");
-  EXPECT_FALSE(rig.files.Exists(kLocal + "Tarnwick.download~"));
+  EXPECT_FALSE(rig.files.Exists(kTemporary + "~"));
 }
 
 TEST_F(DownloadTest, NamesThatAreNotPlainFileNamesAreNeverUsed) {

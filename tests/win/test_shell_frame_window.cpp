@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "app/activity_log.h"
 #include "res/resource.h"
 #include "tests/unit/doubles/fake_profile.h"
 #include "tests/unit/doubles/offline_internet.h"
@@ -176,6 +177,32 @@ TEST_F(FrameWindowTest, TheBarSitsOnTheBottomEdgeAndTheLogFillsTheRest) {
   EXPECT_EQ(log.top, 0);
   EXPECT_EQ(log.right, client.right);
   EXPECT_EQ(log.bottom, bar.top);
+}
+
+TEST_F(FrameWindowTest, TheWindowLogGoesOnPastThirtyThousandCharactersAndShowsTheNewestLine) {
+  Create();
+  SetWindowPos(window->Handle(), nullptr, 0, 0, 500, 400, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  HWND log = Child(ID_FIRST_PANE);
+  std::string newest;
+  for (int n = 0; n < 1600; ++n) {
+    newest = "line " + std::to_string(n) + " " + std::string(85, '.');
+    Frame().LogToWindow(newest);
+  }
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(log)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(log, &text[0], static_cast<int>(text.size()))));
+  EXPECT_GT(text.size(), 30000u);
+  EXPECT_LE(text.size(), kWindowLogBound);
+  EXPECT_EQ(text.compare(0, 5, "line "), 0);  // only whole lines were dropped
+  const std::size_t newestStart = text.size() - newest.size() - 2;
+  ASSERT_EQ(text.substr(newestStart), newest + "\r\n");
+  // And it is in view.
+  RECT client;
+  GetClientRect(log, &client);
+  const LRESULT position = SendMessageA(log, EM_POSFROMCHAR, newestStart, 0);
+  ASSERT_NE(position, -1);
+  const int y = static_cast<short>(HIWORD(position));
+  EXPECT_GE(y, 0);
+  EXPECT_LT(y, client.bottom);
 }
 
 TEST_F(FrameWindowTest, WorkerUpdatesWaitUntilTheWindowsHaveThem) {

@@ -21,6 +21,8 @@
 //   close               WM_CLOSE, as the close box sends it
 //   tray-double-click   double-clicks the (only) icon in the notification area
 //   press-ok CAPTION    prints the dialog like "dialog", then presses its OK button
+//   timed-exit HOW      ends the program by the Exit command (HOW "menu") or as a
+//                       logoff does ("session"); prints how long it took to go
 // Controls of the program's dialog with CAPTION, by control id (after waiting for it):
 //   text CAPTION ID             prints the control's text
 //   set-text CAPTION ID TEXT    replaces the text of an edit control
@@ -60,6 +62,7 @@
 
 #include "control_commands.h"
 #include "dialog_report.h"
+#include "exit_commands.h"
 #include "file_commands.h"
 #include "menu_commands.h"
 #include "program_windows.h"
@@ -179,6 +182,7 @@ int main(int argc, char** argv) {
     }
     if (command == "open") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kOpenCommand); });
     if (command == "exit") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kExitCommand); });
+    if (command == "timed-exit") return e2e::TimedExit(program, waitSeconds, argument);
     if (command == "configuration") {
         return OnFrame(program, waitSeconds, [](HWND f) { return PostCommand(f, kConfigurationCommand); });
     }

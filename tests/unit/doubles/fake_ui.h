@@ -1,6 +1,7 @@
 // Doubles of the windows the core drives; each records what it was asked to do.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -31,12 +32,27 @@ class FakeStatusBar : public IStatusBar {
   OutputJournal* m_journal;
 };
 
+// Keeps a caret as the edit control does: lines go in at it.
 class FakeWindowLog : public IWindowLog {
  public:
-  void Insert(const std::string& value) override { text += value; }
-  void Clear() override { text.clear(); }
+  void Insert(const std::string& value) override {
+    caret = std::min(caret, text.size());
+    text.insert(caret, value);
+    caret += value.size();
+  }
+  void Clear() override {
+    text.clear();
+    caret = 0;
+  }
   bool HasContent() override { return !text.empty(); }
+  std::size_t Length() override { return text.size(); }
+  std::string Text() override { return text; }
+  void RemoveLeading(std::size_t count) override {
+    text.erase(0, count);
+    caret = caret >= count ? caret - count : text.size();
+  }
   std::string text;
+  std::size_t caret = 0;
 };
 
 class FakeMessageBox : public IMessageBox {
@@ -64,6 +80,8 @@ class FakeFrameWindow : public IFrameWindow {
   void KillTimer(unsigned id) override { killed.push_back(id); }
   void Destroy() override { destroyed = true; }
   void PostToUiThread(std::function<void()> task) override { posted.push_back(std::move(task)); }
+  void CloseCycleMessageBoxes() override { ++messageBoxClosings; }
+  void EndProcess() override { processEnded = true; }
   void RunPosted() {
     auto tasks = std::move(posted);
     posted.clear();
@@ -73,6 +91,8 @@ class FakeFrameWindow : public IFrameWindow {
   bool visible = true;
   bool destroyed = false;
   bool failTimers = false;
+  bool processEnded = false;
+  int messageBoxClosings = 0;
   std::vector<unsigned> timers;  // periods, in the order set
   std::vector<unsigned> killed;
   std::vector<std::function<void()>> posted;
@@ -103,6 +123,7 @@ class FakeTrayShell : public ITrayShell {
   };
   bool Notify(TrayOperation operation, const TrayRecord& record) override {
     calls.push_back({operation, record});
+    if (onNotify) onNotify(record);
     if (failNext) {
       failNext = false;
       return false;
@@ -125,6 +146,7 @@ class FakeTrayShell : public ITrayShell {
   }
 
   bool failNext = false;
+  std::function<void(const TrayRecord&)> onNotify;  // runs inside each call, as another thread might
   std::vector<Call> calls;
   std::vector<unsigned> menus;
   std::vector<unsigned> defaults;
