@@ -36,6 +36,7 @@
 //                               ITEM's mnemonic
 //   tray-menu ITEM              opens the tray menu through the icon's callback (right
 //                               button released), then ITEM's mnemonic
+//   show-tray-menu              opens the tray menu the same way and leaves it open
 // Beside the program, until a line or the end arrives on standard input (see
 // watch_commands.h):
 //   dismiss-dialogs     presses OK on every dialog of the program
@@ -163,6 +164,7 @@ int main(int argc, char** argv) {
     }
     if (command == "dismiss-dialogs") return e2e::DismissDialogs(program);
     if (command == "record-status") return e2e::RecordStatus();
+    if (command == "show-tray-menu") return e2e::ShowTrayMenu(program, waitSeconds);
     if (command == "tray-double-click") {
         std::vector<HWND> icons;
         RunUntil(waitSeconds, [&] { return Attempt{!(icons = e2e::TrayIconWindows()).empty(), ""}; });
