@@ -104,7 +104,7 @@ def test_started_from_its_startup_shortcut_it_runs_a_cycle_and_an_update_replace
     # The update asks the running copy to exit, replaces it and starts the new one,
     # again in the data folder.
     install(prefix, setup_exe)
-    assert all(has_ended(pid) for pid in first)
+    assert [pid for pid in first if not has_ended(pid)] == []
     second = wait_until(lambda: running_copies(prefix, places.program), 30, "the updated program to run")
     assert set(second).isdisjoint(first)
     wait_until(lambda: data_log(prefix, places).count(BANNER) == 2, 30, "the updated program's log banner")
@@ -129,7 +129,7 @@ def test_a_silent_uninstall_ends_the_running_program_and_keeps_the_profile_the_l
     gone = (places.program, places.uninstaller, places.menu_shortcut, places.startup_shortcut)
     wait_until(lambda: prefix.reg_values(UNINSTALL_KEY) is None and all(prefix.read_file(p) is None for p in gone),
                90, "the program, its shortcuts and its uninstall entry to go")
-    assert all(has_ended(pid) for pid in running)
+    assert [pid for pid in running if not has_ended(pid)] == []
     assert not os.path.exists(prefix.unix_path(places.install_dir))
 
     assert prefix.reg_query(AUTHOR_KEY, "Author") == AUTHOR
