@@ -20,6 +20,8 @@
 ; A cycle leaves at its next step; a transfer under way may take this long to stop.
 !define EXIT_WAIT_MS 60000
 !define POLL_MS 250
+!define STILL_RUNNING "Tarnwick has not exited yet. It may be finishing a transfer, or one of its \
+messages may be waiting for an answer.$\r$\n$\r$\nChoose Retry to wait again, or Cancel to stop."
 
 Var StoppedRunningCopy
 
@@ -61,9 +63,7 @@ Function ${prefix}StopRunningCopy
       DetailPrint "Tarnwick has exited."
       ${ExitDo}
     ${EndIf}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-      "Tarnwick is still running and has not exited yet, perhaps because a message of it waits for an answer.$\r$\n$\r$\nClose that message and choose Retry, or choose Cancel to stop." \
-      /SD IDCANCEL IDRETRY retry
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${STILL_RUNNING}" /SD IDCANCEL IDRETRY retry
     DetailPrint "Tarnwick did not exit; nothing was changed."
     Pop $3
     Pop $2

@@ -49,7 +49,9 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "This will install ${APP} ${VERSION} for you alone; it does not need administrator rights.$\r$\n$\r$\n${APP} lives in the notification area and sends your recordings and documents to the service, and fetches the files the service holds for you.$\r$\n$\r$\nClick Next to continue."
+!define MUI_WELCOMEPAGE_TEXT "This will install ${APP} ${VERSION} for you alone; it does not need \
+administrator rights.$\r$\n$\r$\n${APP} lives in the notification area and sends your recordings and \
+documents to the service, and fetches the files the service holds for you.$\r$\n$\r$\nClick Next to continue."
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${APP} now"
