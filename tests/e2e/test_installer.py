@@ -1,9 +1,10 @@
 """The installer as an author or an IT department uses it: a silent installation for the
 current user alone, the program started at logon from its Startup shortcut, an update
-over the running program, and a silent removal that ends the program and leaves the
-author's profile, log and files alone."""
+over the running program, a silent removal that ends the program and leaves the
+author's profile, log and files alone, and the interactive installation's choices."""
 
 import os
+import subprocess
 
 import pytest
 
@@ -20,6 +21,11 @@ LOG_FILE = "Tarnwick.log"
 BANNER = "] - Tessaro's Tarnwick Log Initialized"
 
 pytestmark = pytest.mark.time_limit(300)
+
+# The installer's wizard: its caption once past the first page, and its controls.
+WIZARD = "Tarnwick Setup "
+NEXT, COMPONENT_TREE, START_NOW = 1, 1032, 1203
+VK_DOWN, VK_SPACE = 0x28, 0x20
 
 
 @pytest.fixture
@@ -46,6 +52,11 @@ def start_from(prefix, shortcut, places):
 
 def data_log(prefix, places):
     return (prefix.read_file(places.data_dir + "\\" + LOG_FILE) or b"").decode("cp1252")
+
+
+def on_wizard(driver, setup_exe, *args, wait=20):
+    """A driver command on the installer's windows."""
+    return driver.run("--exe", os.path.basename(setup_exe), *args, wait=wait)
 
 
 def test_a_silent_install_puts_the_program_its_shortcuts_and_its_uninstall_entry_in_place(
@@ -135,3 +146,29 @@ def test_a_silent_uninstall_ends_the_running_program_and_keeps_the_profile_the_l
     assert prefix.reg_query(AUTHOR_KEY, "Author") == AUTHOR
     assert BANNER in data_log(prefix, places)
     assert {path: prefix.read_file(path) for path in authors_files} == authors_files
+
+
+def test_an_interactive_install_lets_start_at_logon_be_cleared_and_offers_to_start_the_program(
+        prefix, setup_exe, places, driver):
+    setup = prefix.popen([setup_exe], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        assert on_wizard(driver, setup_exe, "dialog", "Tarnwick Setup").ok, "no welcome page"
+        assert on_wizard(driver, setup_exe, "click", "Tarnwick Setup", str(NEXT)).ok
+        # The second component is start at logon, ticked at first; the space bar clears it.
+        for key in (VK_DOWN, VK_SPACE):
+            assert on_wizard(driver, setup_exe, "key", WIZARD, str(COMPONENT_TREE), str(key)).ok
+        assert on_wizard(driver, setup_exe, "click", WIZARD, str(NEXT)).ok
+        # The last page offers to start the program, ticked.
+        assert on_wizard(driver, setup_exe, "text", WIZARD, str(START_NOW), wait=60).text == "Start Tarnwick now"
+        assert on_wizard(driver, setup_exe, "checked", WIZARD, str(START_NOW)).text.strip() == "checked"
+        assert on_wizard(driver, setup_exe, "click", WIZARD, str(NEXT)).ok
+        assert setup.wait(30) == 0
+    finally:
+        if setup.poll() is None:
+            setup.kill()
+            setup.wait(10)
+
+    wait_until(lambda: BANNER in data_log(prefix, places), 30, "the started program's log in the data folder")
+    assert running_copies(prefix, places.program)
+    assert prefix.read_file(places.menu_shortcut)
+    assert prefix.read_file(places.startup_shortcut) is None

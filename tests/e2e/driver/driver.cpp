@@ -21,12 +21,14 @@
 //   close               WM_CLOSE, as the close box sends it
 //   tray-double-click   double-clicks the (only) icon in the notification area
 //   press-ok CAPTION    prints the dialog like "dialog", then presses its OK button
-// Controls of the program's dialog with CAPTION, by control id (after waiting for it):
+// Controls of the program's dialog with CAPTION, by control id (after waiting for it;
+// a control in a page dialog inside it counts too):
 //   text CAPTION ID             prints the control's text
 //   set-text CAPTION ID TEXT    replaces the text of an edit control
 //   checked CAPTION ID          prints "checked" or "clear" for a check box
 //   click CAPTION ID            clicks the button (posted, so a dialog it opens does
 //                               not hold the driver)
+//   key CAPTION ID VK           presses the key with virtual-key code VK on the control
 //   focus CAPTION [ID]          prints the id of the control with the keyboard focus;
 //                               with ID, succeeds when the focus is there
 // Menus, picked with the keys a user would press (after waiting for the frame); each
@@ -234,6 +236,7 @@ int main(int argc, char** argv) {
     if (command == "text") return e2e::PrintControlText(program, waitSeconds, argument, controlId);
     if (command == "checked") return e2e::PrintCheckState(program, waitSeconds, argument, controlId);
     if (command == "click") return e2e::ClickButton(program, waitSeconds, argument, controlId);
+    if (command == "key" && third) return e2e::PressKey(program, waitSeconds, argument, controlId, std::atoi(third));
     if (command == "set-text" && third) return e2e::SetControlText(program, waitSeconds, argument, controlId, third);
     return Usage();
 }
