@@ -172,3 +172,27 @@ def test_an_interactive_install_lets_start_at_logon_be_cleared_and_offers_to_sta
     assert running_copies(prefix, places.program)
     assert prefix.read_file(places.menu_shortcut)
     assert prefix.read_file(places.startup_shortcut) is None
+
+
+@pytest.mark.time_limit(400)
+def test_a_silent_uninstall_changes_nothing_while_the_program_cannot_exit(prefix, setup_exe, places, service,
+                                                                          driver):
+    # The media window's own message about an unreadable recording holds the cycle, and
+    # with it the program's exit, until someone answers it.
+    prefix.write_file(SOURCE + "unreadable.wav", b"x" * 4000)
+    service_profile(service, sources=[(SOURCE, "wav")]).write(prefix)
+    install(prefix, setup_exe)
+    running = start_from(prefix, places.startup_shortcut, places)
+    assert driver.dialogs("*", wait=60), "no message of the media window"
+
+    # Run in place (_?=), the uninstaller's exit code is its own: 2, given up.
+    uninstall = prefix.run([places.uninstaller, "/S", "_?=" + places.install_dir], timeout=240)
+    assert uninstall.returncode == 2
+    assert [pid for pid in running if has_ended(pid)] == []
+    kept = (places.program, places.uninstaller, places.menu_shortcut, places.startup_shortcut)
+    assert [path for path in kept if prefix.read_file(path) is None] == []
+    assert prefix.reg_values(UNINSTALL_KEY)["DisplayName"] == "Tarnwick"
+
+    # Once the message is answered, the exit that was asked for goes ahead.
+    assert driver.press_ok("*")
+    wait_until(lambda: all(has_ended(pid) for pid in running), 60, "the program to exit")
