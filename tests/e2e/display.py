@@ -6,18 +6,21 @@ import subprocess
 
 
 class PrivateXvfb:
-    """An Xvfb on a free display number, ended by its own PID."""
+    """An Xvfb on a free display number, ended by its own PID; black_screen leaves the
+    screen black where no window is, so that pictures can be cut to the windows."""
 
-    def __init__(self):
+    def __init__(self, black_screen=False):
         self._process = None
         self.display = None
+        self._background = ["-br"] if black_screen else []
 
     def start(self, timeout=20):
         read_end, write_end = os.pipe()
         try:
             # -displayfd lets the server pick a free display and tell us which one.
             self._process = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"]
+                + self._background,
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write_end)
             write_end = None

@@ -152,15 +152,24 @@ class WinePrefix:
 
     def reg_query(self, key, name):
         """The value as str (REG_SZ) or int (REG_DWORD); None when it is missing."""
-        result = self.run(["reg", "query", key, "/v", name])
+        values = self._reg_values(["reg", "query", key, "/v", name])
+        return values.get(name) if values is not None else None
+
+    def reg_values(self, key):
+        """Every value of the key, name -> str or int; None when the key is missing."""
+        return self._reg_values(["reg", "query", key])
+
+    def _reg_values(self, query):
+        result = self.run(query)
         if result.returncode != 0:
             return None
+        values = {}
         for line in _text(result.stdout).splitlines():
             fields = line.strip().split("    ", 2)
-            if len(fields) >= 2 and fields[0] == name:
+            if len(fields) >= 2 and fields[1].startswith("REG_"):
                 kind, data = fields[1], fields[2] if len(fields) == 3 else ""
-                return int(data, 16) if kind == "REG_DWORD" else data
-        return None
+                values[fields[0]] = int(data, 16) if kind == "REG_DWORD" else data
+        return values
 
 
 def _text(raw):

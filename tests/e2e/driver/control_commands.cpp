@@ -13,9 +13,26 @@ namespace {
 
 constexpr UINT kAnswerTimeoutMs = 5000;
 
+struct ControlSearch {
+    int controlId = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindDescendant(HWND child, LPARAM context) {
+    auto* search = reinterpret_cast<ControlSearch*>(context);
+    if (GetDlgCtrlID(child) != search->controlId) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
 HWND FindControl(const ProgramWindows& program, const char* caption, int controlId) {
     for (const DialogInfo& dialog : program.FindDialogs(caption)) {
         if (HWND control = GetDlgItem(dialog.window, controlId)) return control;
+        // A wizard's page is a dialog of its own inside the outer one.
+        ControlSearch search;
+        search.controlId = controlId;
+        EnumChildWindows(dialog.window, FindDescendant, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
     }
     return nullptr;
 }
@@ -64,6 +81,14 @@ int PrintCheckState(const ProgramWindows& program, double waitSeconds, const cha
 int ClickButton(const ProgramWindows& program, double waitSeconds, const char* caption, int controlId) {
     return OnControl(program, waitSeconds, caption, controlId,
                      [](HWND control) { return Attempt{PostMessageA(control, BM_CLICK, 0, 0) != 0, ""}; });
+}
+
+int PressKey(const ProgramWindows& program, double waitSeconds, const char* caption, int controlId, int virtualKey) {
+    return OnControl(program, waitSeconds, caption, controlId, [virtualKey](HWND control) {
+        const bool posted = PostMessageA(control, WM_KEYDOWN, virtualKey, 1) &&
+                            PostMessageA(control, WM_KEYUP, virtualKey, 0xC0000001);
+        return Attempt{posted, ""};
+    });
 }
 
 int PrintFocus(const ProgramWindows& program, double waitSeconds, const char* caption, const char* expectedId) {

@@ -20,6 +20,9 @@ int PrintCheckState(const ProgramWindows& program, double waitSeconds, const cha
 // hold a sent message until it closes.
 int ClickButton(const ProgramWindows& program, double waitSeconds, const char* caption, int controlId);
 
+// Presses and releases a key, given by its virtual-key code, on the control (posted).
+int PressKey(const ProgramWindows& program, double waitSeconds, const char* caption, int controlId, int virtualKey);
+
 // Prints the id of the dialog's control that has the keyboard focus; with an
 // expected id, succeeds only once the focus is there.
 int PrintFocus(const ProgramWindows& program, double waitSeconds, const char* caption, const char* expectedId);

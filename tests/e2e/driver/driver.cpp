@@ -23,12 +23,14 @@
 //   press-ok CAPTION    prints the dialog like "dialog", then presses its OK button
 //   timed-exit HOW      ends the program by the Exit command (HOW "menu") or as a
 //                       logoff does ("session"); prints how long it took to go
-// Controls of the program's dialog with CAPTION, by control id (after waiting for it):
+// Controls of the program's dialog with CAPTION, by control id (after waiting for it;
+// a control in a page dialog inside it counts too):
 //   text CAPTION ID             prints the control's text
 //   set-text CAPTION ID TEXT    replaces the text of an edit control
 //   checked CAPTION ID          prints "checked" or "clear" for a check box
 //   click CAPTION ID            clicks the button (posted, so a dialog it opens does
 //                               not hold the driver)
+//   key CAPTION ID VK           presses the key with virtual-key code VK on the control
 //   focus CAPTION [ID]          prints the id of the control with the keyboard focus;
 //                               with ID, succeeds when the focus is there
 // Menus, picked with the keys a user would press (after waiting for the frame); each
@@ -38,6 +40,7 @@
 //                               ITEM's mnemonic
 //   tray-menu ITEM              opens the tray menu through the icon's callback (right
 //                               button released), then ITEM's mnemonic
+//   show-tray-menu              opens the tray menu the same way and leaves it open
 // Beside the program, until a line or the end arrives on standard input (see
 // watch_commands.h):
 //   dismiss-dialogs     presses OK on every dialog of the program
@@ -166,6 +169,7 @@ int main(int argc, char** argv) {
     }
     if (command == "dismiss-dialogs") return e2e::DismissDialogs(program);
     if (command == "record-status") return e2e::RecordStatus();
+    if (command == "show-tray-menu") return e2e::ShowTrayMenu(program, waitSeconds);
     if (command == "tray-double-click") {
         std::vector<HWND> icons;
         RunUntil(waitSeconds, [&] { return Attempt{!(icons = e2e::TrayIconWindows()).empty(), ""}; });
@@ -236,6 +240,7 @@ int main(int argc, char** argv) {
     if (command == "text") return e2e::PrintControlText(program, waitSeconds, argument, controlId);
     if (command == "checked") return e2e::PrintCheckState(program, waitSeconds, argument, controlId);
     if (command == "click") return e2e::ClickButton(program, waitSeconds, argument, controlId);
+    if (command == "key" && third) return e2e::PressKey(program, waitSeconds, argument, controlId, std::atoi(third));
     if (command == "set-text" && third) return e2e::SetControlText(program, waitSeconds, argument, controlId, third);
     return Usage();
 }

@@ -126,18 +126,21 @@ std::string ExecutableOf(HWND window) {
 // The menu's own message loop runs on the frame's thread while a menu is open and takes
 // the keys of that thread's queue. A key is typed only once the pop-up shows: before,
 // the loop would look for the key on the menu bar, or the key would reach the frame.
-bool TypeIntoOpenedPopup(HWND frame, char key) {
+bool WaitForPopup(HWND frame) {
     DWORD processId = 0;
     GetWindowThreadProcessId(frame, &processId);
     const bool shown = RunUntil(kPopupWaitSeconds, [processId] {
         return Attempt{PopupMenuShown(processId), ""};
     }) == kFound;
-    if (!shown) {
-        std::printf("no pop-up menu opened\n");
-        return false;
-    }
-    return PostMessageA(frame, WM_CHAR, static_cast<unsigned char>(key), 1) != 0;
+    if (!shown) std::printf("no pop-up menu opened\n");
+    return shown;
 }
+
+bool TypeIntoOpenedPopup(HWND frame, char key) {
+    return WaitForPopup(frame) && PostMessageA(frame, WM_CHAR, static_cast<unsigned char>(key), 1) != 0;
+}
+
+bool OpenTrayMenu(HWND frame) { return PostMessageA(frame, kTrayCallbackMessage, kTrayMenuId, WM_RBUTTONUP) != 0; }
 
 // The items of a menu resource of the program's executable: Wine lets
 // no other process read the menus of the program's windows, so the items are read
@@ -202,9 +205,20 @@ int PickFromTrayMenu(const ProgramWindows& program, double waitSeconds, const ch
     const MenuItem* picked = FindUniquelyKeyedItem(items, item);
     if (!picked) return kNotFound;
     std::printf("%u\n", picked->id);
-    const bool sent = PostMessageA(frame, kTrayCallbackMessage, kTrayMenuId, WM_RBUTTONUP) &&
-                      TypeIntoOpenedPopup(frame, Lower(MnemonicOf(picked->text)));
+    const bool sent = OpenTrayMenu(frame) && TypeIntoOpenedPopup(frame, Lower(MnemonicOf(picked->text)));
     return sent ? kFound : kNotFound;
+}
+
+int ShowTrayMenu(const ProgramWindows& program, double waitSeconds) {
+    HWND frame = WaitForFrame(program, waitSeconds);
+    if (!frame) return kNotFound;
+    // The menu opens at the mouse pointer, which a user's right click leaves on the icon.
+    const std::vector<HWND> icons = TrayIconWindows();
+    RECT icon = {};
+    if (icons.size() == 1 && GetWindowRect(icons.front(), &icon)) {
+        SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+    }
+    return OpenTrayMenu(frame) && WaitForPopup(frame) ? kFound : kNotFound;
 }
 
 }  // namespace e2e

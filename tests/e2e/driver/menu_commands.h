@@ -18,4 +18,9 @@ int PickFromMainMenu(const ProgramWindows& program, double waitSeconds, const ch
 // icon's callback (right button released) and presses ITEM's mnemonic in it.
 int PickFromTrayMenu(const ProgramWindows& program, double waitSeconds, const char* item);
 
+// Puts the mouse pointer on the tray icon, has the frame open the tray menu as
+// PickFromTrayMenu does and leaves it open, for a picture of it; found once the
+// pop-up shows.
+int ShowTrayMenu(const ProgramWindows& program, double waitSeconds);
+
 }  // namespace e2e
