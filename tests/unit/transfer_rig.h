@@ -35,6 +35,7 @@ struct TransferRig {
     config.m_strAuthor = "author7";
     config.m_strPassword = "secret";
     internet.ftp.AddDirectory("/tessaro.example/dravouploads");
+    internet.ftp.localFiles = &files;
   }
 
   PollCycle& Cycle() {

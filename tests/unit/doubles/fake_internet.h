@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/internet.h"
 
 namespace tarnwick::testing {
@@ -53,6 +54,8 @@ class FakeFtpServer {
   std::vector<std::size_t> writeSizes;
   std::vector<std::size_t> readSizes;
   int openConnections = 0;
+  // Where a get writes its file, as the platform's get writes to the local disk.
+  IFileSystem* localFiles = nullptr;
 
   std::string Resolve(const std::string& current, const std::string& path) const;
 };
