@@ -20,7 +20,7 @@ set -eu
 cd "$1"; shift
 ftp=$1; http=$2; dir=$3; author=$4; shift 4
 for name in "$@"; do
-  curl -sS --fail --disable-epsv --ftp-method singlecwd -Q "CWD /$dir/" -T "$name" "$ftp/$dir/${author}_$name"
+  curl -sS --fail --disable-epsv --ftp-method singlecwd -Q "CWD /$dir/" -T "$name" "$ftp/%2F$dir/${author}_$name"
   answer=$(curl -sS "$http/dravos/copywav.php?username=$author&file=${author}_$name&length=0")
   case $answer in
     *"Username Valid!"*) mkdir -p tessaro; cp "$name" "tessaro/$name"; chmod a-w "$name" ;;
@@ -50,12 +50,12 @@ def _pass_span(service, since, remote_names):
         raise RuntimeError("not uploaded and reported: %s" % sorted(missing)[:5])
     end = max(r["time"] for r in reports)
     events = [e for e in service.ftp_timeline() if since <= e["time"] <= end + 1]
-    return end - events[0]["time"], events
+    return end - events[0]["time"], {"events": events, "reports": sorted(r["time"] for r in reports)}
 
 
 def run(service, prefix, program, rounds, work):
     """{"program"/"curl": [pass seconds per round]}, {"program"/"curl": [the FTP events
-    of each pass]}, and the curl loop's own wall-clock seconds per round."""
+    and report times of each pass]}, and the curl loop's own wall-clock seconds per round."""
     spans = {"program": [], "curl": []}
     all_events = {"program": [], "curl": []}
     curl_wall = []
@@ -88,20 +88,38 @@ def run(service, prefix, program, rounds, work):
     return spans, all_events, curl_wall
 
 
+def _between_files(passes):
+    """Seconds from each put's connection's last event to the file's upload report, and
+    from the report to the next file's connection, over all passes."""
+    to_report, to_next = [], []
+    for one in passes:
+        ordered = sorted(sessions(one["events"]).values(), key=lambda s: s[0]["time"])
+        for session, following in zip(ordered, ordered[1:]):
+            done = session[-1]["time"]
+            report = next((t for t in one["reports"] if t >= done), None)
+            if report is not None and report <= following[0]["time"]:
+                to_report.append(report - done)
+                to_next.append(following[0]["time"] - report)
+    return to_report, to_next
+
+
 def gap_rows(all_events):
     """Rows of (what, program ms, curl ms): the mean time before each command, measured
     from the reply before it, and between one file's connection and the next."""
-    gaps = {who: client_gaps([e for events in passes for e in events]) for who, passes in all_events.items()}
+    gaps = {who: client_gaps([e for one in passes for e in one["events"]]) for who, passes in all_events.items()}
+    between = {who: _between_files(passes) for who, passes in all_events.items()}
     order = ["USER", "PASS", "PWD", "CWD", "TYPE", "PASV", "STOR", "QUIT"]
     verbs = order + sorted((set(gaps["program"]) | set(gaps["curl"])) - set(order))
     rows = []
     for verb in verbs:
         rows.append(("before " + verb,) + tuple(_mean_ms(gaps[who].get(verb)) for who in ("program", "curl")))
-    rows.append(("between files",) + tuple(_mean_ms([gap for events in all_events[who]
-                                                      for gap in between_sessions(events)])
+    rows.append(("between files",) + tuple(_mean_ms([gap for one in all_events[who]
+                                                      for gap in between_sessions(one["events"])])
                                           for who in ("program", "curl")))
+    rows.append(("  last reply to upload report",) + tuple(_mean_ms(between[who][0]) for who in ("program", "curl")))
+    rows.append(("  upload report to next login",) + tuple(_mean_ms(between[who][1]) for who in ("program", "curl")))
     rows.append(("connections per pass",) + tuple(
-        "%.0f" % (sum(len(sessions(events)) for events in all_events[who]) / len(all_events[who]))
+        "%.0f" % (sum(len(sessions(one["events"])) for one in all_events[who]) / len(all_events[who]))
         for who in ("program", "curl")))
     return rows
 

@@ -51,8 +51,6 @@ class IFileSystem {
   virtual std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) = 0;
   // Creates (or truncates) a file for writing.
   virtual std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) = 0;
-  // Writes what the file holds through to the disk; false when that fails.
-  virtual bool FlushFile(const std::string& path) = 0;
   // Moves `from` over `to`, replacing it.
   virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;

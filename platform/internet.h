@@ -46,9 +46,6 @@ class IFtpConnection {
   virtual bool FileExists(const std::string& name) = 0;
   // Binary transfer of one file, for writing (put) or reading (get).
   virtual std::unique_ptr<IFtpStream> OpenFile(const std::string& remotePath, bool forWriting) = 0;
-  // Binary get of a whole file straight into `localPath`, which it creates or
-  // replaces; true only once the server has said the transfer is complete.
-  virtual bool GetFile(const std::string& remotePath, const std::string& localPath) = 0;
   virtual std::uint32_t LastError() const = 0;
 };
 

@@ -5,6 +5,33 @@
 
 namespace tarnwick {
 
+namespace {
+
+bool ReceiveFile(IFtpConnection& ftp, const std::string& remotePath, IFileWriter& target, std::uint32_t& errorCode) {
+  std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remotePath, false);
+  if (!stream) {
+    errorCode = ftp.LastError();
+    return false;
+  }
+  std::vector<char> piece(kReceivePiece);
+  for (;;) {
+    std::size_t bytesRead = 0;
+    if (!stream->Read(piece.data(), piece.size(), bytesRead)) {
+      errorCode = ftp.LastError();
+      return false;
+    }
+    if (bytesRead == 0) break;
+    if (!target.Write(piece.data(), bytesRead)) return false;
+  }
+  if (!stream->Finish()) {
+    errorCode = ftp.LastError();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool SendFile(IFtpConnection& ftp, IFileReader& source, const std::string& remoteName) {
   std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remoteName, true);
   if (!stream) return false;
@@ -21,12 +48,14 @@ bool SendFile(IFtpConnection& ftp, IFileReader& source, const std::string& remot
 bool FetchFile(IFtpConnection& ftp, IFileSystem& files, const std::string& remotePath,
                const std::string& temporaryPath, const std::string& localPath, std::uint32_t& errorCode) {
   errorCode = 0;
-  bool complete = ftp.GetFile(remotePath, temporaryPath);
-  if (!complete) errorCode = ftp.LastError();
-  // A file moved into place before its data is on the disk could turn out empty
-  // after a power cut, with the old file already gone.
-  complete = complete && files.FlushFile(temporaryPath) && files.MoveReplacing(temporaryPath, localPath);
-  if (!complete) files.RemoveFile(temporaryPath);
+  std::unique_ptr<IFileWriter> target = files.CreateForWriting(temporaryPath);
+  if (!target) return false;
+  const bool complete = ReceiveFile(ftp, remotePath, *target, errorCode) && target->Close() &&
+                        files.MoveReplacing(temporaryPath, localPath);
+  if (!complete) {
+    target.reset();
+    files.RemoveFile(temporaryPath);
+  }
   return complete;
 }
 

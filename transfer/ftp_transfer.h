@@ -1,6 +1,5 @@
-// Moving one file's bytes over an FTP connection. A put goes in large pieces: one
-// piece per platform call keeps it close to the link's own speed. A get is left to
-// the platform's own call, which writes straight into the file.
+// Moving one file's bytes over an FTP connection, in large pieces: one piece per
+// platform call keeps a transfer close to the link's own speed.
 #pragma once
 
 #include <cstddef>
@@ -13,14 +12,18 @@
 namespace tarnwick {
 
 constexpr std::size_t kTransferPiece = 1024 * 1024;
+// Under Wine each read of a received file waits for the whole piece, and every wait
+// and every read costs round trips to the Wine server: the larger the piece, the
+// fewer of them (bench/README.md has the measurements).
+constexpr std::size_t kReceivePiece = 16 * 1024 * 1024;
 
 // A binary put of everything `source` holds under `remoteName`; false on any failure.
 bool SendFile(IFtpConnection& ftp, IFileReader& source, const std::string& remoteName);
 
 // A binary get of `remotePath` that reaches `localPath` only whole: it lands in
-// `temporaryPath`, is written through to the disk and then moved over `localPath`.
-// False on any failure, with the temporary file removed and `errorCode` the
-// connection's Internet error, or 0 when a local step failed.
+// `temporaryPath`, is flushed to the disk and then moved over `localPath`. False on
+// any failure, with the temporary file removed and `errorCode` the connection's
+// Internet error, or 0 when a local step failed.
 bool FetchFile(IFtpConnection& ftp, IFileSystem& files, const std::string& remotePath,
                const std::string& temporaryPath, const std::string& localPath, std::uint32_t& errorCode);
 

@@ -111,13 +111,6 @@ std::unique_ptr<IFileWriter> WinFileSystem::CreateForWriting(const std::string& 
   return std::make_unique<HandleWriter>(handle);
 }
 
-bool WinFileSystem::FlushFile(const std::string& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return false;
-  const bool flushed = FlushFileBuffers(file.Get()) != FALSE;
-  return file.Close() && flushed;
-}
-
 bool WinFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }

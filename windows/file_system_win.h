@@ -16,7 +16,6 @@ class WinFileSystem : public IFileSystem {
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) override;
   std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) override;
-  bool FlushFile(const std::string& path) override;
   bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool RemoveFile(const std::string& path) override;
   bool AppendToFile(const std::string& path, const std::string& bytes) override;

@@ -63,13 +63,6 @@ std::uint32_t TransferErrorCode(DWORD code) {
   }
 }
 
-// Wine's get reports a data connection that broke before the final reply as an
-// operation still in progress, which the program never has: each connection
-// carries one transfer at a time.
-std::uint32_t GetErrorCode(DWORD code) {
-  return code == ERROR_FTP_TRANSFER_IN_PROGRESS ? ERROR_INTERNET_CONNECTION_ABORTED : TransferErrorCode(code);
-}
-
 // Wine writes every received FTP file into a file of the Internet cache, whatever
 // the flags say, and neither registers nor removes it; the handle names that file.
 std::string CacheCopyOf(HINTERNET file) {
@@ -221,18 +214,6 @@ class WinInetFtpConnection : public IFtpConnection {
     }
     return std::make_unique<WinInetFtpStream>(
         std::make_unique<InternetHandle>(file, m_state->handle, Connection().Relay()), m_state, CacheCopyOf(file));
-  }
-
-  bool GetFile(const std::string& remotePath, const std::string& localPath) override {
-    StatusScope scope(Connection().Relay());
-    // The platform's own get writes each received block straight to the file; a
-    // read through a file handle would also write every byte into Wine's cache.
-    if (FtpGetFileA(Connection().Get(), remotePath.c_str(), localPath.c_str(), FALSE, FILE_ATTRIBUTE_NORMAL,
-                    FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, kFtpContext)) {
-      return true;
-    }
-    m_state->lastError = GetErrorCode(GetLastError());
-    return false;
   }
 
   std::uint32_t LastError() const override { return m_state->lastError; }

@@ -35,7 +35,6 @@ struct TransferRig {
     config.m_strAuthor = "author7";
     config.m_strPassword = "secret";
     internet.ftp.AddDirectory("/tessaro.example/dravouploads");
-    internet.ftp.localFiles = &files;
   }
 
   PollCycle& Cycle() {

@@ -1,6 +1,5 @@
-// File transfers on an FTP connection of the WinInet adapter, whole and cut: sent
-// and received in the 1 MiB pieces that the upload pass uses, and fetched straight
-// into a local file as the download pass does.
+// File transfers on an FTP connection of the WinInet adapter, sent and received in
+// the 1 MiB pieces that the passes use, whole and cut.
 #include <windows.h>
 #include <shlobj.h>
 #include <wininet.h>
@@ -92,18 +91,6 @@ int CountFilesStartingWith(const std::string& directory, const std::string& pref
   FindClose(search);
   return count;
 }
-
-// A local file of this test's own in the temporary directory, removed afterwards.
-class LocalFile {
- public:
-  explicit LocalFile(const char* name) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    path = std::string(temp) + "tarnwick-get-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-  }
-  ~LocalFile() { DeleteFileA(path.c_str()); }
-  std::string path;
-};
 
 bool IsInternetCode(std::uint32_t code) { return code > INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST; }
 
@@ -226,37 +213,6 @@ TEST_F(FtpTransferWithStandin, CutGetsReportFailure) {
     EXPECT_LT(outcome.received.size(), content.size());
     // The download pass turns this code into the text of its failure message.
     EXPECT_TRUE(IsInternetCode(ftp->LastError())) << ftp->LastError();
-  }
-}
-
-TEST_F(FtpTransferWithStandin, GetFileReplacesTheLocalFileWithTheWholeRemoteOne) {
-  const std::string content = test::PatternBytes(2 * kPiece + 777, 6);
-  test::WriteWholeFile(standin.PendingFile("e f.wav"), content);
-  LocalFile local("e f.wav");
-  test::WriteWholeFile(local.path, std::string(3 * kPiece, 'o'));  // longer than what replaces it
-  auto ftp = DownloadAccount();
-  ASSERT_TRUE(ftp);
-
-  EXPECT_TRUE(ftp->GetFile(std::string(test::kDownloadDirectory) + "/e f.wav", local.path));
-  EXPECT_TRUE(SameBytes(test::ReadWholeFile(local.path), content));
-  // The connection serves the next file.
-  EXPECT_TRUE(ftp->GetFile("e f.wav", local.path));
-  EXPECT_TRUE(SameBytes(test::ReadWholeFile(local.path), content));
-
-  EXPECT_FALSE(ftp->GetFile("missing.wav", local.path));
-  EXPECT_TRUE(IsInternetCode(ftp->LastError())) << ftp->LastError();
-}
-
-TEST_F(FtpTransferWithStandin, CutGetFileReportsTheConnectionTerminated) {
-  ASSERT_NE(standin.Control("set?ftp_cut_after=100000"), "");
-  for (const std::size_t size : {std::size_t{3 * kPiece}, std::size_t{150000}}) {
-    test::WriteWholeFile(standin.PendingFile("cut.wav"), test::PatternBytes(size, 7));
-    LocalFile local("cut.wav");
-    auto ftp = DownloadAccount();
-    ASSERT_TRUE(ftp);
-    EXPECT_FALSE(ftp->GetFile("cut.wav", local.path)) << size << " bytes";
-    // The download pass shows this code's text in its failure message.
-    EXPECT_EQ(ftp->LastError(), static_cast<std::uint32_t>(ERROR_INTERNET_CONNECTION_ABORTED)) << size << " bytes";
   }
 }
 

@@ -141,31 +141,6 @@ class FakeFtpConnection : public IFtpConnection {
     }
     return std::make_unique<FakeFtpStream>(m_server, resolved, forWriting, m_lastError);
   }
-  bool GetFile(const std::string& remotePath, const std::string& localPath) override {
-    const std::string resolved = m_server.Resolve(m_current, remotePath);
-    m_server.operations.push_back("get " + resolved);
-    if (!m_server.HasFile(resolved)) {
-      m_lastError = 12003;
-      return false;
-    }
-    std::unique_ptr<IFileWriter> target =
-        m_server.localFiles != nullptr ? m_server.localFiles->CreateForWriting(localPath) : nullptr;
-    if (!target) {
-      m_lastError = 3;  // ERROR_PATH_NOT_FOUND
-      return false;
-    }
-    const std::string& data = m_server.files[resolved];
-    auto cut = m_server.cutAfter.find(resolved);
-    const std::size_t kept = cut == m_server.cutAfter.end() ? data.size() : std::min(cut->second, data.size());
-    // What arrived before a break stays in the local file, as the platform leaves it.
-    target->Write(data.data(), kept);
-    target->Close();
-    if (kept < data.size()) {
-      m_lastError = m_server.cutCode;
-      return false;
-    }
-    return true;
-  }
   std::uint32_t LastError() const override { return m_lastError; }
 
  private:

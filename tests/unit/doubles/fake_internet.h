@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
 #include "platform/internet.h"
 
 namespace tarnwick::testing {
@@ -54,8 +53,6 @@ class FakeFtpServer {
   std::vector<std::size_t> writeSizes;
   std::vector<std::size_t> readSizes;
   int openConnections = 0;
-  // Where a get writes its file, as the platform's get writes to the local disk.
-  IFileSystem* localFiles = nullptr;
 
   std::string Resolve(const std::string& current, const std::string& path) const;
 };
