@@ -24,7 +24,7 @@ REPO = os.path.dirname(HERE)
 sys.path[:0] = [os.path.join(REPO, "tests", "e2e"), os.path.join(REPO, "service")]
 
 from display import PrivateXvfb  # noqa: E402  (found through the path above)
-from program import Driver, Program  # noqa: E402
+from program import Driver  # noqa: E402
 from scenario import AUTHOR, DOMAIN, PASSWORD, WEB_HOST  # noqa: E402
 from standin_client import StandIn  # noqa: E402
 from wine_prefix import WinePrefix  # noqa: E402
@@ -32,6 +32,7 @@ from wine_prefix import WinePrefix  # noqa: E402
 import scan_idle  # noqa: E402
 import transfers  # noqa: E402
 import upload_pass  # noqa: E402
+from real_program import RealProgram  # noqa: E402
 
 
 def median_and_spread(values):
@@ -104,14 +105,14 @@ def main():
         times = transfers.run(service, prefix, os.path.join(build, "transfer_bench.exe"), work, megabytes, rounds)
 
         print("upload pass of %d files, %d rounds ..." % (upload_pass.FILES, rounds), flush=True)
-        programs.append(Program(prefix, os.path.join(build, "Tarnwick.exe"), driver, workdir=r"C:\work\pass"))
+        programs.append(RealProgram(prefix, os.path.join(build, "Tarnwick.exe"), driver, r"C:\work\pass"))
         spans, events, curl_wall = upload_pass.run(service, prefix, programs[-1], rounds, work)
         programs[-1].stop()
 
         print("scan of %d x %d files, %d rounds, then %g s idle ..." % (
             scan_idle.FOLDERS, scan_idle.FILES_PER_FOLDER, rounds, idle_seconds), flush=True)
         scan_idle.prepare(service, prefix)
-        programs.append(Program(prefix, os.path.join(build, "Tarnwick.exe"), driver, workdir=r"C:\work\scan"))
+        programs.append(RealProgram(prefix, os.path.join(build, "Tarnwick.exe"), driver, r"C:\work\scan"))
         scans = scan_idle.scan_seconds(service, rounds, programs[-1])
         idle = scan_idle.idle_cpu(prefix, idle_seconds)
     finally:
@@ -131,8 +132,9 @@ def main():
                 "(server clock), median (lowest-highest) of %d rounds" % (
                     upload_pass.FILES, upload_pass.FILE_BYTES // 1024, rounds),
                 ["", "ms"], pass_rows(spans, curl_wall))
-    print_table("Where a file's time goes: mean ms from the server's reply to the client's next command",
-                ["", "program", "curl"], upload_pass.gap_rows(events))
+    print_table("Where a file's time goes: mean ms from the server's reply to the client's next command, "
+                "and the mean length of that reply",
+                ["", "program", "curl", "reply bytes"], upload_pass.gap_rows(events))
     middle, low, high = median_and_spread(scans)
     print_table("The program's scan and idle", ["", ""], [
         ["scan of %d x %d done files, ms (server clock)" % (scan_idle.FOLDERS, scan_idle.FILES_PER_FOLDER),

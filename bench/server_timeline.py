@@ -32,17 +32,17 @@ def transfer_seconds(events, command):
 
 
 def client_gaps(events):
-    """{command verb: [seconds from the reply before it to the command]}: the time the
-    client spent before each command. A session's first command counts from the
-    server's greeting."""
+    """{command verb: [(seconds from the reply before it to the command, length of that
+    reply line)]}: the time the client spent before each command. A session's first
+    command counts from the server's greeting."""
     gaps = defaultdict(list)
     for session in sessions(events).values():
         last_reply = None
         for event in session:
             if event["kind"] == "reply":
-                last_reply = event["time"]
+                last_reply = event
             elif last_reply is not None:
-                gaps[verb(event)].append(event["time"] - last_reply)
+                gaps[verb(event)].append((event["time"] - last_reply["time"], len(last_reply["text"]) + 2))
     return dict(gaps)
 
 
