@@ -133,7 +133,7 @@ def main():
                     upload_pass.FILES, upload_pass.FILE_BYTES // 1024, rounds),
                 ["", "ms"], pass_rows(spans, curl_wall))
     print_table("Where a file's time goes: mean ms from the server's reply to the client's next command, "
-                "and the mean length of that reply",
+                "and the mean length of the reply before the program's command",
                 ["", "program", "curl", "reply bytes"], upload_pass.gap_rows(events))
     middle, low, high = median_and_spread(scans)
     print_table("The program's scan and idle", ["", ""], [

@@ -12,10 +12,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <memory>
+#include <string>
 
 #include "transfer/ftp_transfer.h"
+#include "transfer/myinternetsession.h"
 #include "windows/file_system_win.h"
 #include "windows/internet_win.h"
 
@@ -57,15 +58,17 @@ class CountingReader : public IFileReader {
   IFileReader& m_inner;
 };
 
-int Run(unsigned port, const std::string& uploadDirectory, const std::string& localSource, const std::string& remoteName, const std::string& remoteSource,
-        const std::string& localTarget) {
+int Run(unsigned port, const std::string& uploadDirectory, const std::string& localSource,
+        const std::string& remoteName, const std::string& remoteSource, const std::string& localTarget) {
   auto internet = MakeWinInetInternet();
   WinFileSystem files;
+  // Sessions set up as each pass sets up its own: status callback and time-outs.
+  CMyInternetSession statusSink(static_cast<long>(GetCurrentThreadId()));
   LARGE_INTEGER start;
   LARGE_INTEGER end;
 
   {
-    auto session = internet->CreateTransferSession();
+    auto session = OpenTransferSession(*internet, statusSink);
     auto source = files.OpenForUpload(localSource);
     if (!session || !source) {
       std::fprintf(stderr, "cannot open the session or %s\n", localSource.c_str());
@@ -84,7 +87,7 @@ int Run(unsigned port, const std::string& uploadDirectory, const std::string& lo
   }
 
   {
-    auto session = internet->CreateTransferSession();
+    auto session = OpenTransferSession(*internet, statusSink);
     if (!session) {
       std::fprintf(stderr, "cannot open the session\n");
       return 1;

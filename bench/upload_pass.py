@@ -120,7 +120,7 @@ def gap_rows(all_events):
     for verb in verbs:
         rows.append(("before " + verb,) + tuple(_mean_ms([gap for gap, _ in gaps[who].get(verb, [])])
                                                 for who in ("program", "curl"))
-                    + (_mean_bytes(gaps["program"].get(verb, []) + gaps["curl"].get(verb, [])),))
+                    + (_mean_bytes(gaps["program"].get(verb, [])),))
     rows.append(("between files",) + tuple(_mean_ms([gap for one in all_events[who]
                                                       for gap in between_sessions(one["events"])])
                                           for who in ("program", "curl")) + ("",))
