@@ -1,7 +1,8 @@
 // Times one upload and one download through the program's FTP transfer code: the
-// WinInet adapters, the program's file adapters and the passes' own transfer steps
-// (SendFile, and FetchFile with its temporary file, flush and move). Each transfer
-// logs in first, as the passes do per file.
+// WinInet adapters, the program's file adapters and the passes' own copy loops
+// (SendFile, and ReceiveFile into a temporary file that is flushed and moved over
+// the target, as the download pass does). Each transfer logs in first, as the
+// passes do per file.
 //
 //   transfer_bench.exe FTP-PORT UPLOAD-DIRECTORY LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET
 //
@@ -92,18 +93,25 @@ int Run(unsigned port, const std::string& uploadDirectory, const std::string& lo
       std::fprintf(stderr, "cannot open the session\n");
       return 1;
     }
+    // The download pass's steps: into a temporary file, flushed, moved over the target.
+    const std::string temporaryPath = localTarget + ".part";
+    auto target = files.CreateForWriting(temporaryPath);
+    if (!target) {
+      std::fprintf(stderr, "cannot create %s\n", temporaryPath.c_str());
+      return 1;
+    }
     std::uint32_t errorCode = 0;
     QueryPerformanceCounter(&start);
     auto ftp = Connect(*session, port, "dravodn", "quendil", "/");
-    const bool downloaded =
-        ftp && FetchFile(*ftp, files, remoteSource, localTarget + ".part", localTarget, errorCode);
+    const bool downloaded = ftp && ReceiveFile(*ftp, remoteSource, *target, errorCode) && target->Close() &&
+                            files.MoveReplacing(temporaryPath, localTarget);
     QueryPerformanceCounter(&end);
-    WIN32_FILE_ATTRIBUTE_DATA target = {};
-    if (!downloaded || !GetFileAttributesExA(localTarget.c_str(), GetFileExInfoStandard, &target)) {
+    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+    if (!downloaded || !GetFileAttributesExA(localTarget.c_str(), GetFileExInfoStandard, &attributes)) {
       std::fprintf(stderr, "download failed: %u\n", static_cast<unsigned>(errorCode));
       return 1;
     }
-    std::printf("download %lu %.3f\n", static_cast<unsigned long>(target.nFileSizeLow), Seconds(start, end));
+    std::printf("download %lu %.3f\n", static_cast<unsigned long>(attributes.nFileSizeLow), Seconds(start, end));
   }
   return 0;
 }

@@ -74,9 +74,18 @@ bool PollCycle::GetFile(const std::string& remotePath, const std::string& name, 
   // The file lands beside its target and replaces it only when complete, so a cut
   // transfer never destroys a file that was already there. Local failures carry no
   // Internet error code and so report an empty error text.
+  errorCode = 0;
   const std::string localPath = std::string(kDownloadDirectory) + "\\" + name;
-  return FetchFile(*m_pFtp, m_platform.files, remotePath, TemporaryDownloadPath(kDownloadDirectory, name), localPath,
-                   errorCode);
+  const std::string temporaryPath = TemporaryDownloadPath(kDownloadDirectory, name);
+  std::unique_ptr<IFileWriter> target = m_platform.files.CreateForWriting(temporaryPath);
+  if (!target) return false;
+  const bool complete = ReceiveFile(*m_pFtp, remotePath, *target, errorCode) && target->Close() &&
+                        m_platform.files.MoveReplacing(temporaryPath, localPath);
+  if (!complete) {
+    target.reset();
+    m_platform.files.RemoveFile(temporaryPath);
+  }
+  return complete;
 }
 
 }  // namespace tarnwick

@@ -5,9 +5,21 @@
 
 namespace tarnwick {
 
-namespace {
+bool SendFile(IFtpConnection& ftp, IFileReader& source, const std::string& remoteName) {
+  std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remoteName, true);
+  if (!stream) return false;
+  std::vector<char> piece(kTransferPiece);
+  for (;;) {
+    std::size_t bytesRead = 0;
+    if (!source.Read(piece.data(), piece.size(), bytesRead)) return false;
+    if (bytesRead == 0) break;
+    if (!stream->Write(piece.data(), bytesRead)) return false;
+  }
+  return stream->Finish();
+}
 
 bool ReceiveFile(IFtpConnection& ftp, const std::string& remotePath, IFileWriter& target, std::uint32_t& errorCode) {
+  errorCode = 0;
   std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remotePath, false);
   if (!stream) {
     errorCode = ftp.LastError();
@@ -28,35 +40,6 @@ bool ReceiveFile(IFtpConnection& ftp, const std::string& remotePath, IFileWriter
     return false;
   }
   return true;
-}
-
-}  // namespace
-
-bool SendFile(IFtpConnection& ftp, IFileReader& source, const std::string& remoteName) {
-  std::unique_ptr<IFtpStream> stream = ftp.OpenFile(remoteName, true);
-  if (!stream) return false;
-  std::vector<char> piece(kTransferPiece);
-  for (;;) {
-    std::size_t bytesRead = 0;
-    if (!source.Read(piece.data(), piece.size(), bytesRead)) return false;
-    if (bytesRead == 0) break;
-    if (!stream->Write(piece.data(), bytesRead)) return false;
-  }
-  return stream->Finish();
-}
-
-bool FetchFile(IFtpConnection& ftp, IFileSystem& files, const std::string& remotePath,
-               const std::string& temporaryPath, const std::string& localPath, std::uint32_t& errorCode) {
-  errorCode = 0;
-  std::unique_ptr<IFileWriter> target = files.CreateForWriting(temporaryPath);
-  if (!target) return false;
-  const bool complete = ReceiveFile(ftp, remotePath, *target, errorCode) && target->Close() &&
-                        files.MoveReplacing(temporaryPath, localPath);
-  if (!complete) {
-    target.reset();
-    files.RemoveFile(temporaryPath);
-  }
-  return complete;
 }
 
 }  // namespace tarnwick

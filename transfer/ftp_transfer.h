@@ -20,11 +20,8 @@ constexpr std::size_t kReceivePiece = 16 * 1024 * 1024;
 // A binary put of everything `source` holds under `remoteName`; false on any failure.
 bool SendFile(IFtpConnection& ftp, IFileReader& source, const std::string& remoteName);
 
-// A binary get of `remotePath` that reaches `localPath` only whole: it lands in
-// `temporaryPath`, is flushed to the disk and then moved over `localPath`. False on
-// any failure, with the temporary file removed and `errorCode` the connection's
-// Internet error, or 0 when a local step failed.
-bool FetchFile(IFtpConnection& ftp, IFileSystem& files, const std::string& remotePath,
-               const std::string& temporaryPath, const std::string& localPath, std::uint32_t& errorCode);
+// A binary get of `remotePath` into `target` (not closed here); false on any failure,
+// with `errorCode` the connection's Internet error, or 0 when writing `target` failed.
+bool ReceiveFile(IFtpConnection& ftp, const std::string& remotePath, IFileWriter& target, std::uint32_t& errorCode);
 
 }  // namespace tarnwick
