@@ -17,6 +17,11 @@ void CopyTip(char (&tip)[64], const std::string& text) {
   tip[length] = '\0';
 }
 
+bool SameRecord(const TrayRecord& a, const TrayRecord& b) {
+  return a.window == b.window && a.id == b.id && a.flags == b.flags && a.callbackMessage == b.callbackMessage &&
+         a.icon == b.icon && std::strcmp(a.tip, b.tip) == 0;
+}
+
 }  // namespace
 
 CTrayIcon::CTrayIcon(ITrayShell& shell, unsigned id) : m_shell(shell) {
@@ -60,7 +65,12 @@ bool CTrayIcon::ApplyIconLocked(std::uintptr_t icon, const char* tip) {
   if (tip != nullptr) CopyTip(m_record.tip, tip);
   if (m_record.tip[0] != '\0') m_record.flags |= TrayRecord::kFlagTip;
   if (m_record.callbackMessage != 0 && m_record.window != 0) m_record.flags |= TrayRecord::kFlagMessage;
+  // The passes switch the icon several times per file, often to the image already
+  // shown; each call waits for the shell's process, and repeating what is shown
+  // changes nothing the user can see.
+  if (operation == TrayOperation::Modify && SameRecord(m_record, m_shown)) return true;
   bool succeeded = m_shell.Notify(operation, m_record);
+  if (succeeded) m_shown = m_record;
   // After a failure the shell may not have the icon at all (taskbar restarted):
   // forgetting it makes the next change add it afresh.
   if (operation == TrayOperation::Delete || !succeeded) m_record.icon = 0;

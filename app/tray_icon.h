@@ -30,6 +30,8 @@ class CTrayIcon {
   ITrayShell& m_shell;
   mutable std::mutex m_lock;  // the worker and the user-interface thread both switch the icon
   TrayRecord m_record;
+  // What the shell last accepted while the icon is shown.
+  TrayRecord m_shown;
 };
 
 }  // namespace tarnwick

@@ -1,21 +1,23 @@
 // Times one upload and one download through the program's FTP transfer code: the
 // WinInet adapters, the program's file adapters and the passes' own copy loops
-// (SendFile and ReceiveFile). Each transfer logs in first, as the passes do per file.
+// (SendFile, and ReceiveFile into a temporary file that is flushed and moved over
+// the target, as the download pass does). Each transfer logs in first, as the
+// passes do per file.
 //
-//   transfer_bench.exe FTP-PORT LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET
+//   transfer_bench.exe FTP-PORT UPLOAD-DIRECTORY LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET
 //
-// uploads LOCAL-SOURCE into the upload directory as REMOTE-NAME, then downloads
-// REMOTE-SOURCE (a full FTP path of the download account) into LOCAL-TARGET, and
-// prints one line per transfer: "upload <bytes> <seconds>" and "download <bytes>
-// <seconds> <seconds until the data is in, before the file is flushed to disk>".
+// uploads LOCAL-SOURCE into UPLOAD-DIRECTORY as REMOTE-NAME, then downloads
+// REMOTE-SOURCE (a full FTP path of the download account) to LOCAL-TARGET, and
+// prints one line per transfer: "upload <bytes> <seconds>", "download <bytes> <seconds>".
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <memory>
+#include <string>
 
 #include "transfer/ftp_transfer.h"
+#include "transfer/myinternetsession.h"
 #include "windows/file_system_win.h"
 #include "windows/internet_win.h"
 
@@ -31,7 +33,7 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 }
 
 std::unique_ptr<IFtpConnection> Connect(ITransferSession& session, unsigned port, const char* user,
-                                        const char* password, const char* directory) {
+                                        const char* password, const std::string& directory) {
   FtpLoginFailure failure;
   auto ftp = session.ConnectFtp(kHost, port, user, password, failure);
   if (!ftp) {
@@ -58,30 +60,17 @@ class CountingReader : public IFileReader {
   IFileReader& m_inner;
 };
 
-class CountingWriter : public IFileWriter {
- public:
-  explicit CountingWriter(IFileWriter& inner) : m_inner(inner) {}
-  bool Write(const char* data, std::size_t size) override {
-    const bool ok = m_inner.Write(data, size);
-    if (ok) bytes += size;
-    return ok;
-  }
-  bool Close() override { return m_inner.Close(); }
-  std::size_t bytes = 0;
-
- private:
-  IFileWriter& m_inner;
-};
-
-int Run(unsigned port, const std::string& localSource, const std::string& remoteName, const std::string& remoteSource,
-        const std::string& localTarget) {
+int Run(unsigned port, const std::string& uploadDirectory, const std::string& localSource,
+        const std::string& remoteName, const std::string& remoteSource, const std::string& localTarget) {
   auto internet = MakeWinInetInternet();
   WinFileSystem files;
+  // Sessions set up as each pass sets up its own: status callback and time-outs.
+  CMyInternetSession statusSink(static_cast<long>(GetCurrentThreadId()));
   LARGE_INTEGER start;
   LARGE_INTEGER end;
 
   {
-    auto session = internet->CreateTransferSession();
+    auto session = OpenTransferSession(*internet, statusSink);
     auto source = files.OpenForUpload(localSource);
     if (!session || !source) {
       std::fprintf(stderr, "cannot open the session or %s\n", localSource.c_str());
@@ -89,7 +78,7 @@ int Run(unsigned port, const std::string& localSource, const std::string& remote
     }
     CountingReader counted(*source);
     QueryPerformanceCounter(&start);
-    auto ftp = Connect(*session, port, "dravos", "brinotaxe4", "/tessaro.example/dravouploads/");
+    auto ftp = Connect(*session, port, "dravos", "brinotaxe4", uploadDirectory);
     std::uint64_t sent = 0;
     const bool uploaded = ftp && SendFile(*ftp, counted, remoteName, sent);
     QueryPerformanceCounter(&end);
@@ -101,26 +90,30 @@ int Run(unsigned port, const std::string& localSource, const std::string& remote
   }
 
   {
-    auto session = internet->CreateTransferSession();
-    auto target = files.CreateForWriting(localTarget);
-    if (!session || !target) {
-      std::fprintf(stderr, "cannot open the session or %s\n", localTarget.c_str());
+    auto session = OpenTransferSession(*internet, statusSink);
+    if (!session) {
+      std::fprintf(stderr, "cannot open the session\n");
       return 1;
     }
-    CountingWriter counted(*target);
-    LARGE_INTEGER received;
+    // The download pass's steps: into a temporary file, flushed, moved over the target.
+    const std::string temporaryPath = localTarget + ".part";
+    auto target = files.CreateForWriting(temporaryPath);
+    if (!target) {
+      std::fprintf(stderr, "cannot create %s\n", temporaryPath.c_str());
+      return 1;
+    }
     std::uint32_t errorCode = 0;
     QueryPerformanceCounter(&start);
     auto ftp = Connect(*session, port, "dravodn", "quendil", "/");
-    const bool receivedAll = ftp && ReceiveFile(*ftp, remoteSource, counted, errorCode);
-    QueryPerformanceCounter(&received);
-    const bool downloaded = receivedAll && counted.Close();
+    const bool downloaded = ftp && ReceiveFile(*ftp, remoteSource, *target, errorCode) && target->Close() &&
+                            files.MoveReplacing(temporaryPath, localTarget);
     QueryPerformanceCounter(&end);
-    if (!downloaded) {
-      std::fprintf(stderr, "download failed: %u\n", ftp ? static_cast<unsigned>(ftp->LastError()) : 0u);
+    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+    if (!downloaded || !GetFileAttributesExA(localTarget.c_str(), GetFileExInfoStandard, &attributes)) {
+      std::fprintf(stderr, "download failed: %u\n", static_cast<unsigned>(errorCode));
       return 1;
     }
-    std::printf("download %zu %.3f %.3f\n", counted.bytes, Seconds(start, end), Seconds(start, received));
+    std::printf("download %lu %.3f\n", static_cast<unsigned long>(attributes.nFileSizeLow), Seconds(start, end));
   }
   return 0;
 }
@@ -129,9 +122,11 @@ int Run(unsigned port, const std::string& localSource, const std::string& remote
 }  // namespace tarnwick
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: %s FTP-PORT LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET\n", argv[0]);
+  if (argc != 7) {
+    std::fprintf(stderr, "usage: %s FTP-PORT UPLOAD-DIRECTORY LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET\n",
+                 argv[0]);
     return 2;
   }
-  return tarnwick::Run(static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)), argv[2], argv[3], argv[4], argv[5]);
+  return tarnwick::Run(static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)), argv[2], argv[3], argv[4], argv[5],
+                       argv[6]);
 }

@@ -18,6 +18,7 @@ from standin_layout import Layout
 from standin_scripts import Scripts
 from standin_store import Store
 from standin_switches import Switches
+from standin_timeline import Timeline
 
 
 def parse_args(argv):
@@ -62,11 +63,12 @@ def main(argv):
     for name, password in zip(args.author, args.password):
         store.add_author(name, password)
     switches = Switches()
+    timeline = Timeline()
 
     http_server = StandInHTTPServer(args.http_port, args.web_host, store, switches,
                                     Scripts(store, layout, switches),
-                                    Control(store, switches, layout))
-    ftp_server = make_ftp_server(args.ftp_port, layout, store, switches)
+                                    Control(store, switches, layout, timeline))
+    ftp_server = make_ftp_server(args.ftp_port, layout, store, switches, timeline)
 
     stop = threading.Event()
     for signum in (signal.SIGTERM, signal.SIGINT):

@@ -145,6 +145,10 @@ class StandIn:
     def reset(self):
         return self.control("reset")
 
+    def ftp_timeline(self):
+        """Every FTP command and reply so far with its server time, oldest first."""
+        return self.control("ftp_timeline")["events"]
+
     def add_author(self, name, password):
         return self.control("add_author", name=name, password=password)
 

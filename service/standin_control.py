@@ -16,10 +16,11 @@ class UnknownAction(Exception):
 
 
 class Control:
-    def __init__(self, store, switches, layout):
+    def __init__(self, store, switches, layout, timeline):
         self._store = store
         self._switches = switches
         self._layout = layout
+        self._timeline = timeline
 
     def handle(self, action, params):
         """Returns the JSON-ready answer of one control call.
@@ -32,6 +33,7 @@ class Control:
             "add_author": self._add_author,
             "add_download": self._add_download,
             "reset": self._reset,
+            "ftp_timeline": self._ftp_timeline,
         }.get(action)
         if handler is None:
             raise UnknownAction(action)
@@ -69,8 +71,12 @@ class Control:
         fileid = self._store.add_download(author, name, params.get("fileid", ""), not missing)
         return {"fileid": fileid}
 
+    def _ftp_timeline(self, params):
+        return {"events": self._timeline.snapshot()}
+
     def _reset(self, params):
         self._switches.reset()
+        self._timeline.clear()
         self._store.clear_logs()
         self._layout.clear_files()
         return {"ok": True}

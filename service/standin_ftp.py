@@ -110,6 +110,22 @@ class StandInFTPHandler(FTPHandler):
     banner = "Tessaro FTP service ready."
     switches = None
     store = None
+    timeline = None
+
+    _timeline_session = None
+
+    def _session(self):
+        if self._timeline_session is None:
+            self._timeline_session = self.timeline.new_session()
+        return self._timeline_session
+
+    def pre_process_command(self, line, cmd, arg):
+        self.timeline.command(self._session(), line)
+        super().pre_process_command(line, cmd, arg)
+
+    def respond(self, resp, *args, **kwargs):
+        self.timeline.reply(self._session(), resp)
+        super().respond(resp, *args, **kwargs)
 
     def decode(self, data):
         # The uploader sends names in the Windows ANSI code page, as the web side
@@ -177,10 +193,11 @@ def _size_and_sha256(path):
     return size, digest.hexdigest()
 
 
-def make_ftp_server(port, layout, store, switches):
+def make_ftp_server(port, layout, store, switches, timeline):
     authorizer = SwitchedAuthorizer(switches)
     authorizer.add_user(UPLOAD_USER, UPLOAD_PASSWORD, layout.upload_home, perm="elradfmw")
     authorizer.add_user(DOWNLOAD_USER, DOWNLOAD_PASSWORD, layout.download_home, perm="elr")
     handler = type("BoundFTPHandler", (StandInFTPHandler,),
-                   {"authorizer": authorizer, "switches": switches, "store": store})
+                   {"authorizer": authorizer, "switches": switches, "store": store,
+                    "timeline": timeline})
     return FTPServer(("127.0.0.1", port), handler)

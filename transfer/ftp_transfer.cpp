@@ -54,7 +54,7 @@ bool ReceiveFile(IFtpConnection& ftp, const std::string& remotePath, IFileWriter
     errorCode = ftp.LastError();
     return false;
   }
-  std::vector<char> piece(kTransferPiece);
+  std::vector<char> piece(kReceivePiece);
   std::uint64_t received = 0;
   for (;;) {
     std::size_t bytesRead = 0;

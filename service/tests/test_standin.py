@@ -307,6 +307,26 @@ class TestFtp:
             download(service, "big.wav", received)
         assert 0 < len(b"".join(received)) <= 1000
 
+    def test_timeline_orders_each_sessions_commands_and_replies_without_passwords(self, service):
+        service.add_download("author7", "a.wav", b"payload")
+        upload(service, "author7_b.wav", b"b")
+        download(service, "a.wav")
+        events = service.ftp_timeline()
+        assert [e["time"] for e in events] == sorted(e["time"] for e in events)
+        sessions = [[(e["kind"], e["text"].split(" ")[0]) for e in events if e["session"] == number]
+                    for number in sorted({e["session"] for e in events})]
+        assert len(sessions) == 2
+        for session, transfer in zip(sessions, ("STOR", "RETR")):
+            assert session[:5] == [("reply", "220"), ("command", "USER"), ("reply", "331"),
+                                   ("command", "PASS"), ("reply", "230")]
+            at = session.index(("command", transfer))
+            # 125 or 150, as the data connection was already open or not.
+            assert [(kind, code[0]) for kind, code in session[at + 1:at + 3]] == [("reply", "1"), ("reply", "2")]
+            assert session[at + 2] == ("reply", "226")
+        assert not any("brinotaxe4" in e["text"] or "quendil" in e["text"] for e in events)
+        service.reset()
+        assert service.ftp_timeline() == []
+
 
 class TestLifecycle:
     def test_reset_keeps_authors_only(self, service):

@@ -174,11 +174,16 @@ TEST_F(MainFrameTest, TickStartsACycleAndRearmsAtPollTime) {
   EXPECT_EQ(frameWindow.killed, std::vector<unsigned>{1});
   EXPECT_EQ(frameWindow.timers, (std::vector<unsigned>{1500, 300000}));
 
-  // A tick during the cycle only shows the busy icon.
+  // A tick during the cycle only shows the busy icon, which is shown already, so
+  // the shell is not asked again; an idle icon shown meanwhile is switched back.
   const std::size_t callsBefore = tray.calls.size();
   frame->OnTimer(kPollTimerId);
   EXPECT_EQ(threads.pending.size(), 1u);
-  EXPECT_EQ(tray.calls.size(), callsBefore + 1);
+  EXPECT_EQ(tray.calls.size(), callsBefore);
+  frame->ShowIcon(IDI_IDLE);
+  frame->OnTimer(kPollTimerId);
+  EXPECT_EQ(threads.pending.size(), 1u);
+  EXPECT_EQ(tray.calls.size(), callsBefore + 2);
   EXPECT_EQ(LastIcon(), 0x1000u + IDI_BUSY);
 
   threads.RunAll();  // the worker ends its cycle

@@ -139,13 +139,13 @@ TEST_F(DownloadTest, DownloadDirectoryThatCannotBeMadeFailsEachFile) {
 }
 
 TEST_F(DownloadTest, LargeFileArrivesWholeThroughPieces) {
-  std::string content(3 * 1024 * 1024 + 5, '\0');
+  std::string content(2 * kReceivePiece + 5, '\0');
   for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 13 % 256);
   rig.internet.ftp.AddFile(kPending + "/big.wav", content);
   Download({"big.wav"});
   EXPECT_TRUE(Local("big.wav") == content);
   EXPECT_TRUE(std::all_of(rig.internet.ftp.readSizes.begin(), rig.internet.ftp.readSizes.end(),
-                          [](std::size_t size) { return size == 1048576; }));
+                          [](std::size_t size) { return size == kReceivePiece; }));
 }
 
 TEST_F(DownloadTest, NameOfTheTemporaryFileItselfDownloads) {

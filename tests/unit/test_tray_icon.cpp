@@ -56,6 +56,28 @@ TEST(TrayIcon, FailedCallForgetsTheIconSoTheNextChangeAddsItAgain) {
   EXPECT_EQ(shell.calls.back().record.flags & TrayRecord::kFlagMessage, 0u);  // no window attached
 }
 
+TEST(TrayIcon, ShowingWhatIsShownAsksNothingOfTheShellButAnyChangeDoes) {
+  FakeTrayShell shell;
+  CTrayIcon tray(shell, 3);
+  EXPECT_TRUE(tray.ShowIcon(101));
+  EXPECT_TRUE(tray.ShowIcon(101));
+  EXPECT_EQ(shell.calls.size(), 1u);
+  tray.AttachWindow(0x77, 0x400);  // the same image, now with a callback
+  EXPECT_TRUE(tray.ShowIcon(101));
+  EXPECT_TRUE(tray.ApplyIcon(0x1000u + 101, "another tip"));
+  EXPECT_TRUE(tray.ShowIcon(102));
+  EXPECT_TRUE(tray.ShowIcon(102));
+  ASSERT_EQ(shell.calls.size(), 4u);
+  EXPECT_EQ(shell.calls[1].record.flags & TrayRecord::kFlagMessage, TrayRecord::kFlagMessage);
+  EXPECT_STREQ(shell.calls[2].record.tip, "another tip");
+  EXPECT_EQ(shell.calls[3].record.icon, 0x1000u + 102);
+  // A refused change leaves nothing shown, so the same image goes to the shell again.
+  shell.failNext = true;
+  EXPECT_FALSE(tray.ShowIcon(101));
+  EXPECT_TRUE(tray.ShowIcon(101));
+  EXPECT_EQ(shell.calls.back().operation, TrayOperation::Add);
+}
+
 TEST(TrayIcon, RemovingAnIconThatIsNotShownAsksNothingOfTheShell) {
   FakeTrayShell shell;
   CTrayIcon tray(shell, 3);
