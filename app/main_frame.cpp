@@ -109,6 +109,18 @@ void CMainFrame::OnConfiguration() {
   if (m_configurationDialog != nullptr) m_configurationDialog->Run();
   LoadConfiguration();
   StartPollCycle();
+  ArmPollingIfUnarmed();
+}
+
+// A Poll Time set above 0 after start-up (a new installation is configured with
+// the program already running) would otherwise bring no scheduled cycle until the
+// next start. A timer already armed keeps its period, so a changed Poll Time still
+// counts from its next tick.
+void CMainFrame::ArmPollingIfUnarmed() {
+  if (m_nTimerInterval == 0 || m_bExitRequested != 0) return;  // start-up arms it
+  if (m_nTimerId != 0 || m_nPollMinutes <= 0) return;
+  m_nTimerInterval = PollPeriodMilliseconds(m_nPollMinutes);
+  m_nTimerId = m_frame->SetTimer(kPollTimerId, m_nTimerInterval);
 }
 
 void CMainFrame::LoadConfiguration() {

@@ -76,6 +76,7 @@ class CMainFrame : public CycleHost {
   CTrayIcon* TrayIcon() { return m_trayIcon.get(); }
 
  private:
+  void ArmPollingIfUnarmed();
   void WorkerFinished();
   void OnExitTick();
   void FinishExit();

@@ -217,6 +217,23 @@ TEST_F(MainFrameTest, ShowConfigRunsTheDialogAndItsCycleBeforeTheTimer) {
   EXPECT_EQ(frameWindow.timers, std::vector<unsigned>{1500});  // the Poll Time saved in the dialog counts
 }
 
+TEST_F(MainFrameTest, PollTimeSetAfterStartUpArmsTheTimerOnceAndAnArmedTimerKeepsItsPeriod) {
+  SetPollTime(0);
+  Create();
+  frame->OnPaint();
+  EXPECT_TRUE(frameWindow.timers.empty());
+  dialog.pollTimeToSave = 2;
+  frame->OnConfiguration();
+  EXPECT_EQ(frameWindow.timers, std::vector<unsigned>{120000});
+  threads.RunAll();
+  frame->OnTimer(frame->TimerId());
+  EXPECT_EQ(threads.pending.size(), 1u);  // scheduled polling without a restart
+  threads.RunAll();
+  dialog.pollTimeToSave = 7;
+  frame->OnConfiguration();  // armed already: the new Poll Time counts from the next tick
+  EXPECT_EQ(frameWindow.timers, (std::vector<unsigned>{120000, 120000}));
+}
+
 TEST_F(MainFrameTest, ConfigurationWhileACycleRunsStartsNoSecondOne) {
   Create();
   frame->OnPaint();
