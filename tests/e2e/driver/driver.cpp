@@ -49,6 +49,9 @@
 //   hold-open PATH      keeps PATH open for writing until a line arrives on standard
 //                       input, then appends that line
 //   attributes PATH     prints the attributes and "readonly" or "writable"
+// Installer:
+//   deaf-copy           shows a window like the program's frame that ignores Exit,
+//                       until a line arrives on standard input
 //
 // Dialogs print as dialog_report.h says. Exit code 0: found or done; 1: not found or
 // not true within the wait; 2: wrong usage.
@@ -64,6 +67,7 @@
 #include <string>
 
 #include "control_commands.h"
+#include "deaf_copy.h"
 #include "dialog_report.h"
 #include "exit_commands.h"
 #include "file_commands.h"
@@ -169,6 +173,7 @@ int main(int argc, char** argv) {
     }
     if (command == "dismiss-dialogs") return e2e::DismissDialogs(program);
     if (command == "record-status") return e2e::RecordStatus();
+    if (command == "deaf-copy") return e2e::RunDeafCopy();
     if (command == "show-tray-menu") return e2e::ShowTrayMenu(program, waitSeconds);
     if (command == "tray-double-click") {
         std::vector<HWND> icons;
