@@ -3,6 +3,8 @@
 // the cycle must end once, and no download may land outside the download directory.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <set>
+
 #include "fuzz_check.h"
 #include "list_reference.h"
 #include "transfer/download_names.h"
@@ -89,16 +91,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(cycle.m_nFileCount == static_cast<int>(cycle.m_arrFileIds.size()));
   FUZZ_CHECK(cycle.m_arrFiles.size() - cycle.m_arrFileIds.size() <= 1);
+  // Files arrive only under a listed plain name, directly in the download directory;
+  // no temporary file is left behind.
+  std::set<std::string> targets;
+  std::size_t plainNames = 0;
+  for (const std::string& name : cycle.m_arrFiles) {
+    if (!IsPlainFileName(name)) continue;
+    ++plainNames;
+    std::string target = std::string(kDownloadDirectory) + "\\" + name;
+    for (char& c : target)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    targets.insert(target);
+  }
   for (const auto& [key, entry] : rig.files.entries) {
     FUZZ_CHECK(InsideDownloadDirectory(key));
-    FUZZ_CHECK(key.find("TARNWICK.DOWNLOAD") == std::string::npos);
+    if ((entry.attributes & kAttrDirectory) == 0) FUZZ_CHECK(targets.count(key) == 1);
   }
-  // A download arrived only for a plain name, and only a download is confirmed.
-  std::size_t downloads = 0;
-  for (const auto& [key, entry] : rig.files.entries) downloads += (entry.attributes & kAttrDirectory) == 0;
-  std::size_t plainNames = 0;
-  for (const std::string& name : cycle.m_arrFiles) plainNames += IsPlainFileName(name);
-  FUZZ_CHECK(downloads <= plainNames);
   std::size_t confirmations = 0;
   for (const std::string& url : rig.internet.RequestedUrls()) confirmations += url.find("/drdlsuccess.php?") != std::string::npos;
   FUZZ_CHECK(confirmations <= plainNames);
