@@ -1,0 +1,13 @@
+// What the program's process holds, as Windows reports it to another process.
+#pragma once
+
+#include "program_windows.h"
+
+namespace e2e {
+
+// Prints one line for the program's process (found through its frame window):
+// "pid=<n> working_set=<bytes> private=<bytes> handles=<n> gdi=<n> user=<n>".
+// Returns the process exit code (1 when there is no frame or no access).
+int PrintProcessResources(const ProgramWindows& program);
+
+}  // namespace e2e
