@@ -139,7 +139,7 @@ class Driver:
 
     def resources(self):
         """The program process's counters as Windows reports them: {pid, working_set,
-        private, handles, gdi, user}."""
+        pagefile, private, handles, gdi, user}."""
         result = self.run("resources")
         if not result.ok:
             raise WineError("no process counters: %r" % result.text)

@@ -32,9 +32,9 @@ int PrintProcessResources(const ProgramWindows& program) {
         std::printf("no process counters (error %lu)\n", GetLastError());
         return 1;
     }
-    std::printf("pid=%lu working_set=%lu private=%lu handles=%lu gdi=%lu user=%lu\n", processId,
-                static_cast<unsigned long>(memory.WorkingSetSize), static_cast<unsigned long>(memory.PrivateUsage),
-                handles, gdi, user);
+    std::printf("pid=%lu working_set=%lu pagefile=%lu private=%lu handles=%lu gdi=%lu user=%lu\n", processId,
+                static_cast<unsigned long>(memory.WorkingSetSize), static_cast<unsigned long>(memory.PagefileUsage),
+                static_cast<unsigned long>(memory.PrivateUsage), handles, gdi, user);
     return 0;
 }
 
