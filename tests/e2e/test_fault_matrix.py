@@ -126,12 +126,11 @@ FAULTS = {
         AUTO_DOWNLOAD_OFF, switches={"script_error": "copywav"},
         says=(("log", "3 of 3 Uploading c.wav"), ("file", "] - c.wav Transferred"))),
     "web host accepts and never answers": Fault(
-        NO_INTERNET, switches={"web_host_silent": True}, says=(("status", NO_INTERNET),), cycle_timeout=200),
+        NO_INTERNET, switches={"web_host_silent": True}, says=(("status", NO_INTERNET),), cycle_timeout=120),
     "web host never answers, Exit meanwhile": Fault(
         None, switches={"web_host_silent": True}, during=exit_while_the_web_host_is_silent, recovers=False),
     "FTP drops the control connection after the login": Fault(
-        AUTO_DOWNLOAD_OFF, switches={"ftp_drop_after_login": True}, says=(("status", UPLOAD_FAIL),),
-        cycle_timeout=200),
+        AUTO_DOWNLOAD_OFF, switches={"ftp_drop_after_login": True}, says=(("status", UPLOAD_FAIL),)),
     "FTP drops the control connection in a put": Fault(
         AUTO_DOWNLOAD_OFF, switches={"ftp_drop_put_after": 20000},
         says=(("status", UPLOAD_FAIL), ("file", UPLOAD_FAIL))),
