@@ -51,24 +51,24 @@ def cycle_ended(texts):
 
 def run_one_cycle(program, driver):
     """Forces one cycle by the poll timer's message and waits for its end."""
-    history = program.status_history()
-    started = history.count(CYCLE_START)
-
-    def began():
-        # A tick that comes while the last cycle still ends only shows the busy icon.
-        if program.status_history().count(CYCLE_START) > started:
-            return True
-        driver.tick()
-        return False
-
-    wait_until(began, 60, "cycle %d to start" % (started + 1))
+    started = program.status_history().count(CYCLE_START)
+    for _ in range(20):
+        assert driver.tick()
+        try:
+            wait_until(lambda: program.status_history().count(CYCLE_START) > started, 3, "a new cycle")
+            break
+        except AssertionError:
+            continue  # the last cycle was still ending: that tick only showed the busy icon
+    else:
+        raise AssertionError("no tick started cycle %d" % (started + 1))
 
     def ended():
+        # Should a second tick have started another cycle after all, its end is awaited too.
         texts = program.status_history()
-        starts = [i for i, text in enumerate(texts) if text == CYCLE_START]
-        return cycle_ended(texts[starts[started] + 1:])
+        last_start = max(i for i, text in enumerate(texts) if text == CYCLE_START)
+        return cycle_ended(texts[last_start + 1:])
 
-    wait_until(ended, 120, "cycle %d to end" % (started + 1))
+    wait_until(ended, 120, "the end of cycle %d" % (started + 1))
 
 
 def linux_process(prefix):
