@@ -145,7 +145,7 @@ FAULTS = {
         profile={"poll_time": "1", "show_config": "1", "auto_download": "1",
                  "sources": [(5, "wav"), (SLOTS[1][0], 7), SLOTS[2]]}),
     "source folder vanishes between scan and put": Fault(
-        AUTO_DOWNLOAD_OFF, switches={"delay_ms": 2500}, during=folder_vanishes, done=("a.wav",),
+        AUTO_DOWNLOAD_OFF, switches={"delay_ms": 4000}, during=folder_vanishes, done=("a.wav",),
         says=(("status", UPLOAD_FAIL), ("log", UPLOAD_FAIL))),
     "download list announces 1,000,000 entries, holds three": Fault(
         "DL-ERROR: FName4", downloads=True, obstacle=million_entries, done=("a.wav", "b.dss", "c.wav"),
