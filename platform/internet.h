@@ -22,7 +22,10 @@ class IUrlReader {
 class IInternetHandle {
  public:
   virtual ~IInternetHandle() = default;
-  // InternetOpenUrlA with no headers, the given flags and context 0; null on failure.
+  // Connect, send and receive time-outs of the URLs opened on this handle from now on;
+  // without them the platform's own apply, which may never end.
+  virtual void SetTimeouts(std::uint32_t milliseconds) = 0;
+  // An HTTP GET of the URL with no headers, the given flags and context 0; null on failure.
   virtual std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) = 0;
 };
 

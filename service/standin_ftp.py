@@ -60,6 +60,13 @@ class CuttingDTPHandler(DTPHandler):
 
     def recv(self, buffer_size):
         data = super().recv(buffer_size)
+        drop_after = self.cmd_channel.switches.get("ftp_drop_put_after")
+        if data and drop_after and self.file_obj is not None and self.tot_bytes_received + len(data) > drop_after:
+            # The control connection goes away in an orderly way in the middle of the
+            # put; closing it ends the data connection too, without a final reply.
+            self._resp = ()
+            self.cmd_channel.close()
+            raise RetryError
         if data and self._cutting():
             allowed = self._cut_after - self.tot_bytes_received
             if len(data) > allowed:
@@ -153,6 +160,11 @@ class StandInFTPHandler(FTPHandler):
             self.respond("150 File status okay. About to open data connection.")
             return
         return super().ftp_RETR(file)
+
+    def on_login(self, username):
+        if self.switches.get("ftp_drop_after_login"):
+            # The 230 reply goes out, then the server closes the control connection.
+            self.close_when_done()
 
     def on_file_received(self, file):
         # ftp_store_truncated keeps only the first half of what arrived and still

@@ -17,6 +17,10 @@ from standin_switches import SCRIPTS
 CONTROL_PREFIX = "/__control/"
 SCRIPT_PREFIX = "/dravos/"
 ROOT_PAGE = "<html><body>Tessaro service</body></html>\n"
+ERROR_PAGE = ("<html><head><title>500 Internal Server Error</title></head><body>\n"
+              "<h1>Internal Server Error</h1>\n<p>The script failed.</p>\n</body></html>\n")
+# How long a silent web host holds a connection at most; the client gives up sooner.
+SILENT_HOLD_SECONDS = 300
 
 
 def _text(latin1):
@@ -86,9 +90,13 @@ class StandInHandler(BaseHTTPRequestHandler):
         host = self.headers.get("Host", "")
         server = self.server
         script = path[len(SCRIPT_PREFIX):] if path.startswith(SCRIPT_PREFIX) else None
-        dropped = ((server.switches.get("web_host_down") and host_name(host) == server.web_host)
+        for_web_host = host_name(host) == server.web_host
+        dropped = ((server.switches.get("web_host_down") and for_web_host)
                    or (script is not None and script == server.switches.get("drop_script")))
         server.store.log_request(self.command, host, path, query, params, dropped)
+        if server.switches.get("web_host_silent") and for_web_host and not dropped:
+            self._hold_silently()
+            return
         if dropped:
             # No status line at all, and a reset rather than an orderly close: the
             # uploader must see a dead host, not an empty answer or an error page.
@@ -100,24 +108,35 @@ class StandInHandler(BaseHTTPRequestHandler):
 
         point = "probe" if path.strip("/") == "" else (script or "")[:-len(".php")]
         if point and server.switches.hangs_at(point):
-            self._hang()
+            self._hold_silently()
             return
         if path.strip("/") == "":
             self._answer(200, ROOT_PAGE, "text/html")
         elif script in SCRIPTS:
             time.sleep(server.switches.get("delay_ms") / 1000.0)
-            self._answer(200, server.scripts.answer(script, params), "text/html")
+            answer = server.scripts.answer(script, params)
+            if server.switches.get("script_error") == script:
+                # The script ran (its records are made) and then failed.
+                self._answer(500, ERROR_PAGE, "text/html")
+            else:
+                self._answer(200, answer, "text/html")
         else:
             self._answer(404, "Not Found\n", "text/plain")
 
-    def _hang(self):
-        """Keeps the request unanswered until the client goes away."""
+    def _hold_silently(self):
+        """Keeps the accepted connection open without a byte of answer until the
+        client gives up (or the hold's bound passes)."""
         self.close_connection = True
-        try:
-            while self.connection.recv(4096):
-                pass
-        except OSError:
-            pass
+        deadline = time.monotonic() + SILENT_HOLD_SECONDS
+        self.connection.settimeout(1.0)
+        while time.monotonic() < deadline:
+            try:
+                if not self.connection.recv(4096):
+                    return
+            except socket.timeout:
+                continue
+            except OSError:
+                return
 
     def _control(self, action, params):
         try:

@@ -61,8 +61,16 @@ def script_name(text):
     return name
 
 
+def _optional_script(text):
+    return script_name(text) if text.strip() else ""
+
+
 _PARSERS = {
     "web_host_down": parse_flag,
+    "web_host_silent": parse_flag,
+    "script_error": _optional_script,
+    "ftp_drop_after_login": parse_flag,
+    "ftp_drop_put_after": _count,
     "reject_reports": parse_flag,
     "ftp_refuse_logins": parse_flag,
     "delay_ms": _count,
@@ -85,6 +93,10 @@ class Switches:
         with self._lock:
             self._values = {
                 "web_host_down": False,
+                "web_host_silent": False,
+                "script_error": "",
+                "ftp_drop_after_login": False,
+                "ftp_drop_put_after": 0,
                 "reject_reports": False,
                 "ftp_refuse_logins": False,
                 "delay_ms": 0,

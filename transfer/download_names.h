@@ -6,9 +6,10 @@
 
 namespace tarnwick {
 
-// A bare file name: not empty, not "." or "..", no '\', '/', ':' and no control
-// character, so that it cannot lead outside the download directory; and no device
-// name such as CON or NUL, which would swallow the file.
+// A bare file name: not empty, no '\', '/', ':' and no control character, so that it
+// cannot lead outside the download directory; no trailing dot or blank (so not "."
+// or ".."), which Windows would drop and so write another file; and no device name
+// such as CON or NUL, which would swallow the file.
 bool IsPlainFileName(const std::string& name);
 
 // The name as it may be shown in a log line: control characters as \xNN.

@@ -47,6 +47,7 @@ WebAnswer RunWebRequest(IInternet& internet, const std::string& url, const WebRe
     return result;
   }
   if (kind.icon == RequestIcon::BusyOnceOpened) icon(IDI_BUSY);
+  handle->SetTimeouts(kWebRequestTimeoutMilliseconds);
 
   std::unique_ptr<IUrlReader> reader = handle->OpenUrl(url, kind.urlFlags);
   if (!reader) {

@@ -15,6 +15,9 @@ namespace tarnwick {
 
 extern const char kInternetAgent[];  // "InetURL/1.0"
 constexpr std::uint32_t kUrlFlagDontCache = 0x04000000;
+// A web host that accepts and never answers is given up after this long, as the FTP
+// side's transfer session gives up a silent server.
+constexpr std::uint32_t kWebRequestTimeoutMilliseconds = 40000;
 // Reads take at most this many bytes, leaving room for the terminator of a 1024-byte buffer.
 constexpr std::size_t kAnswerChunk = 1023;
 

@@ -3,6 +3,8 @@
 
 #include "windows/internet_win.h"
 
+#include <initializer_list>
+#include <initializer_list>
 #include <utility>
 
 #include "app/my_app.h"
@@ -35,26 +37,53 @@ class WinInetUrlReader : public IUrlReader {
   std::unique_ptr<InternetHandle> m_url;
 };
 
-class WinInetHandle : public IInternetHandle {
- public:
-  explicit WinInetHandle(std::shared_ptr<InternetHandle> internet) : m_internet(std::move(internet)) {}
-
-  std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) override {
-    NetworkCall call;
-    if (!call.Allowed()) return nullptr;
-    HINTERNET opened = InternetOpenUrlA(m_internet->Get(), url.c_str(), nullptr, 0, flags, 0);
-    if (opened == nullptr) return nullptr;
-    return std::make_unique<WinInetUrlReader>(std::make_unique<InternetHandle>(opened, m_internet, nullptr));
-  }
-
- private:
-  std::shared_ptr<InternetHandle> m_internet;
-};
-
 void SetTimeout(HINTERNET session, DWORD option, std::uint32_t milliseconds) {
   DWORD value = milliseconds;
   InternetSetOptionA(session, option, &value, sizeof value);
 }
+
+class WinInetHandle : public IInternetHandle {
+ public:
+  explicit WinInetHandle(std::shared_ptr<InternetHandle> internet) : m_internet(std::move(internet)) {}
+
+  void SetTimeouts(std::uint32_t milliseconds) override { m_timeout = milliseconds; }
+
+  // What InternetOpenUrlA does for an HTTP URL, step by step: Wine's InternetOpenUrlA
+  // gives its connection no receive time-out at all, so a host that accepts and never
+  // answers would hold the request for ever. The time-outs go on the connection,
+  // which the request takes them from.
+  std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) override {
+    NetworkCall call;
+    if (!call.Allowed()) return nullptr;
+    URL_COMPONENTSA parts = {};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;  // point into `url`
+    if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTP) return nullptr;
+    auto part = [](const char* text, DWORD length) { return text ? std::string(text, length) : std::string(); };
+    const std::string host = part(parts.lpszHostName, parts.dwHostNameLength);
+    std::string object = part(parts.lpszUrlPath, parts.dwUrlPathLength) +
+                         part(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (object.empty()) object = "/";
+
+    HINTERNET connection = InternetConnectA(m_internet->Get(), host.c_str(), parts.nPort, nullptr, nullptr,
+                                            INTERNET_SERVICE_HTTP, 0, 0);
+    if (connection == nullptr) return nullptr;
+    auto connected = std::make_shared<InternetHandle>(connection, m_internet, nullptr);
+    if (m_timeout != 0) {
+      for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        SetTimeout(connection, option, m_timeout);
+    }
+    HINTERNET request = HttpOpenRequestA(connection, "GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0);
+    if (request == nullptr) return nullptr;
+    auto opened = std::make_unique<InternetHandle>(request, connected, nullptr);
+    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) return nullptr;
+    return std::make_unique<WinInetUrlReader>(std::move(opened));
+  }
+
+ private:
+  std::shared_ptr<InternetHandle> m_internet;
+  std::uint32_t m_timeout = 0;
+};
 
 class WinInetTransferSession : public ITransferSession {
  public:

@@ -133,6 +133,18 @@ class Driver:
     def hold_open(self, windows_path):
         return FileHolder(self, windows_path)
 
+    def lock(self, windows_path):
+        """Keeps the file open with no sharing (created when missing) until .release()."""
+        return FileLock(self, windows_path)
+
+    def resources(self):
+        """The program process's counters as Windows reports them: {pid, working_set,
+        pagefile, private, handles, gdi, user}."""
+        result = self.run("resources")
+        if not result.ok:
+            raise WineError("no process counters: %r" % result.text)
+        return {key: int(value) for key, value in (pair.split("=") for pair in result.text.split())}
+
     def dialog_watcher(self):
         return DialogWatcher(self)
 
@@ -199,6 +211,21 @@ class FileHolder:
         output = self._command.finish(appended)
         if "RELEASED" not in output.splitlines():
             raise WineError("file holder did not release: %r" % output)
+
+    def close(self):
+        self._command.kill()
+
+
+class FileLock:
+    """Keeps a file locked against every other opener, as another program may."""
+
+    def __init__(self, driver, windows_path):
+        self._command = BackgroundCommand(driver, ["lock", windows_path])
+        self._command.wait_for_line("LOCKED")
+
+    def release(self):
+        if "RELEASED" not in self._command.finish().splitlines():
+            raise WineError("file lock did not release")
 
     def close(self):
         self._command.kill()

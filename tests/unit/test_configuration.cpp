@@ -92,6 +92,14 @@ TEST(ServiceSettings, ProfileOverridesEachValueThatIsPresent) {
   EXPECT_EQ(changed.ftpPort, 2121u);
   EXPECT_EQ(changed.domain, "tessaro.example");
   EXPECT_EQ(changed.httpPort, 80u);
+
+  // A port that 16 bits cannot hold would reach another port: the default stays.
+  for (std::int32_t wrong : {0, -1, 65536, 65557}) {
+    profile.values[{"Service", "FTP Port"}] = wrong;
+    EXPECT_EQ(LoadServiceSettings(profile).ftpPort, 21u) << wrong;
+  }
+  profile.values[{"Service", "HTTP Port"}] = std::int32_t{65535};
+  EXPECT_EQ(LoadServiceSettings(profile).httpPort, 65535u);
 }
 
 }  // namespace

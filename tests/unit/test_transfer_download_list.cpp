@@ -65,7 +65,9 @@ TEST(DownloadNames, OnlyBareNamesBecomeLocalPaths) {
                                  std::string("a/b"), std::string("C:x.wav"), std::string("a\tb"),
                                  std::string("a\x7F"), std::string("a\0b", 3),
                                   std::string("CON"), std::string("nul.wav"), std::string("Com3.txt"),
-                                  std::string("LPT9")})
+                                  std::string("LPT9"), std::string("a.wav."), std::string("a.wav "),
+                                  std::string("..."), std::string(" "), std::string("con .wav"),
+                                  std::string("CONIN$"), std::string("conout$.txt"), std::string("com\xB9.wav")})
     EXPECT_FALSE(IsPlainFileName(name)) << PrintableName(name);
   EXPECT_EQ(PrintableName(std::string("a\r\n\0b", 5)), "a\\x0D\\x0A\\x00b");
 }

@@ -127,6 +127,17 @@ TEST_F(WebRequestTest, ExtensionListForBothDialogs) {
   EXPECT_EQ(journal.entries, std::vector<std::string>{"M:Internet not avaiable !!!"});
 }
 
+TEST_F(WebRequestTest, EveryKindOfRequestGivesUpASilentHost) {
+  internet.Answer(url, "Username Valid!");
+  internet.Answer("http://www.tessaro.example//", "");
+  FetchUrl(internet, messages, url);
+  CheckConnection(internet, messages, icons, service);
+  ReportUpload(internet, messages, icons, url);
+  FetchExtensionList(internet, service, &messages);
+  ASSERT_EQ(internet.requests.size(), 4u);
+  for (const UrlRequest& request : internet.requests) EXPECT_EQ(request.timeout, 40000u) << request.url;
+}
+
 TEST(AnswerSaysValid, CaseSensitiveSubstring) {
   EXPECT_TRUE(AnswerSaysValid("Username Valid!"));
   EXPECT_TRUE(AnswerSaysValid("<html>ok Username Valid! more</html>"));

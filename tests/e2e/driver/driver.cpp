@@ -49,6 +49,10 @@
 //   hold-open PATH      keeps PATH open for writing until a line arrives on standard
 //                       input, then appends that line
 //   attributes PATH     prints the attributes and "readonly" or "writable"
+//   lock PATH           keeps PATH open with no sharing until a line arrives on
+//                       standard input
+// Process:
+//   resources           prints the program's memory, handle and GDI/USER object counts
 // Installer:
 //   deaf-copy           shows a window like the program's frame that ignores Exit,
 //                       until a line arrives on standard input
@@ -72,6 +76,7 @@
 #include "exit_commands.h"
 #include "file_commands.h"
 #include "menu_commands.h"
+#include "process_resources.h"
 #include "program_windows.h"
 #include "retrying.h"
 #include "watch_commands.h"
@@ -175,6 +180,7 @@ int main(int argc, char** argv) {
     if (command == "record-status") return e2e::RecordStatus();
     if (command == "deaf-copy") return e2e::RunDeafCopy();
     if (command == "show-tray-menu") return e2e::ShowTrayMenu(program, waitSeconds);
+    if (command == "resources") return e2e::PrintProcessResources(program);
     if (command == "tray-double-click") {
         std::vector<HWND> icons;
         RunUntil(waitSeconds, [&] { return Attempt{!(icons = e2e::TrayIconWindows()).empty(), ""}; });
@@ -238,6 +244,7 @@ int main(int argc, char** argv) {
     if (command == "tray-menu") return e2e::PickFromTrayMenu(program, waitSeconds, argument);
     if (command == "hold-open") return e2e::HoldOpenForWriting(argument);
     if (command == "attributes") return e2e::PrintAttributes(argument);
+    if (command == "lock") return e2e::LockExclusively(argument);
 
     if (!second) return Usage();
     if (command == "main-menu") return e2e::PickFromMainMenu(program, waitSeconds, argument, second);

@@ -29,6 +29,22 @@ int HoldOpenForWriting(const char* path) {
     return wrote ? 0 : 1;
 }
 
+int LockExclusively(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        std::printf("cannot lock %s (error %lu)\n", path, GetLastError());
+        return 1;
+    }
+    std::printf("LOCKED\n");
+    std::fflush(stdout);
+    char line[256] = {};
+    if (!std::fgets(line, sizeof line, stdin)) line[0] = '\0';
+    CloseHandle(file);
+    std::printf("RELEASED\n");
+    return 0;
+}
+
 int PrintAttributes(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {

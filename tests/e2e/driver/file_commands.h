@@ -9,6 +9,11 @@ namespace e2e {
 // to the file, closes it and prints "RELEASED". Returns the process exit code.
 int HoldOpenForWriting(const char* path);
 
+// Opens (creating it when missing) the file with no sharing at all, as a program that
+// locks it does, prints "LOCKED", waits for one line on standard input (or its end),
+// closes it and prints "RELEASED". Returns the process exit code.
+int LockExclusively(const char* path);
+
 // Prints the file's attributes as "0x<hex> readonly" or "0x<hex> writable".
 // Returns the process exit code (1 when the file does not exist).
 int PrintAttributes(const char* path);

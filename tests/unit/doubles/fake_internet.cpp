@@ -36,8 +36,9 @@ class FakeInternetHandle : public IInternetHandle {
     ++m_internet.openHandles;
   }
   ~FakeInternetHandle() override { --m_internet.openHandles; }
+  void SetTimeouts(std::uint32_t milliseconds) override { m_timeout = milliseconds; }
   std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) override {
-    m_internet.requests.push_back({m_agent, url, flags});
+    m_internet.requests.push_back({m_agent, url, flags, m_timeout});
     auto answer = m_internet.answers.find(url);
     if (m_internet.failingUrls.count(url) != 0 || answer == m_internet.answers.end()) return nullptr;
     return std::make_unique<FakeUrlReader>(m_internet, answer->second);
@@ -46,6 +47,7 @@ class FakeInternetHandle : public IInternetHandle {
  private:
   FakeInternet& m_internet;
   std::string m_agent;
+  std::uint32_t m_timeout = 0;
 };
 
 class FakeFtpStream : public IFtpStream {

@@ -1,0 +1,110 @@
+// Loading the settings from a profile that another program (or an older version,
+// or a hand edit) may have filled with anything: each value missing, a text or a
+// number, whatever its name expects. A value of the wrong type loads as the value's
+// default; ports outside 1 to 65535 keep the compiled default; what the dialog saves
+// from a loaded configuration loads back unchanged.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <vector>
+
+#include "config/configuration.h"
+#include "config/configuration_form.h"
+#include "doubles/fake_profile.h"
+#include "fuzz_check.h"
+
+using namespace tarnwick;
+using tarnwick::testing::FakeProfile;
+
+namespace {
+
+struct Stored {
+  const char* section;
+  std::string name;
+};
+
+std::vector<Stored> AllValues() {
+  std::vector<Stored> values;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    values.push_back({kSourceSection, "Dir" + std::to_string(slot)});
+    values.push_back({kSourceSection, "Ext" + std::to_string(slot)});
+  }
+  for (const char* name : {"Author", "Password", "Poll Time", "Show Config", "AutoDownLoad"})
+    values.push_back({kAuthorSection, name});
+  for (const char* name : {"Domain", "Web Host", "HTTP Port", "FTP Host", "FTP Port", "Support Email"})
+    values.push_back({kServiceSection, name});
+  return values;
+}
+
+std::string Text(FakeProfile& profile, const char* section, const std::string& name) {
+  return profile.ReadString(section, name).value_or("");
+}
+
+std::int32_t Number(FakeProfile& profile, const char* section, const std::string& name) {
+  return profile.ReadInt(section, name).value_or(0);
+}
+
+unsigned Port(FakeProfile& profile, const char* name, unsigned compiled) {
+  const std::optional<std::int32_t> stored = profile.ReadInt(kServiceSection, name);
+  return stored && *stored >= 1 && *stored <= 65535 ? static_cast<unsigned>(*stored) : compiled;
+}
+
+bool Same(const Configuration& a, const Configuration& b) {
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    if (a.m_strDir[slot] != b.m_strDir[slot] || a.m_strExt[slot] != b.m_strExt[slot]) return false;
+  return a.m_strAuthor == b.m_strAuthor && a.m_strPassword == b.m_strPassword && a.m_nPollMinutes == b.m_nPollMinutes &&
+         (a.m_nShowConfig != 0) == (b.m_nShowConfig != 0) && a.m_nAutoDownload == b.m_nAutoDownload;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  FakeProfile profile;
+  for (const Stored& value : AllValues()) {
+    switch (input.ConsumeIntegralInRange<int>(0, 2)) {
+      case 0:
+        break;  // missing
+      case 1: {
+        // The registry hands texts out up to their first zero byte.
+        std::string text = input.ConsumeRandomLengthString(40);
+        profile.values[{value.section, value.name}] = text.substr(0, text.find('\0'));
+        break;
+      }
+      default:
+        profile.values[{value.section, value.name}] = input.ConsumeIntegral<std::int32_t>();
+    }
+  }
+
+  Configuration config;
+  LoadConfiguration(profile, config);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const std::string n = std::to_string(slot);
+    FUZZ_CHECK(config.m_strDir[slot] == Text(profile, kSourceSection, "Dir" + n));
+    FUZZ_CHECK(config.m_strExt[slot] ==
+               (config.m_strDir[slot].empty() ? std::string("wav") : Text(profile, kSourceSection, "Ext" + n)));
+  }
+  FUZZ_CHECK(config.m_strAuthor == Text(profile, kAuthorSection, "Author"));
+  FUZZ_CHECK(config.m_strPassword == Text(profile, kAuthorSection, "Password"));
+  FUZZ_CHECK(config.m_nPollMinutes == Number(profile, kAuthorSection, "Poll Time"));
+  FUZZ_CHECK(config.m_nShowConfig == Number(profile, kAuthorSection, "Show Config"));
+  FUZZ_CHECK(config.m_nAutoDownload == Number(profile, kAuthorSection, "AutoDownLoad"));
+
+  const ServiceSettings compiled = DefaultServiceSettings();
+  const ServiceSettings service = LoadServiceSettings(profile);
+  FUZZ_CHECK(service.domain == profile.ReadString(kServiceSection, "Domain").value_or(compiled.domain));
+  FUZZ_CHECK(service.webHost == profile.ReadString(kServiceSection, "Web Host").value_or(compiled.webHost));
+  FUZZ_CHECK(service.ftpHost == profile.ReadString(kServiceSection, "FTP Host").value_or(compiled.ftpHost));
+  FUZZ_CHECK(service.supportEmail == profile.ReadString(kServiceSection, "Support Email").value_or(compiled.supportEmail));
+  FUZZ_CHECK(service.httpPort == Port(profile, "HTTP Port", compiled.httpPort));
+  FUZZ_CHECK(service.ftpPort == Port(profile, "FTP Port", compiled.ftpPort));
+
+  // The dialog's round trip: what it saves from this configuration loads back the same.
+  ConfigurationForm form;
+  FillFormFromConfiguration(config, form);
+  FakeProfile saved;
+  SaveConfiguration(saved, ConfigurationFromForm(form));
+  Configuration reloaded;
+  LoadConfiguration(saved, reloaded);
+  FUZZ_CHECK(Same(reloaded, config));
+  return 0;
+}
