@@ -62,6 +62,7 @@ class SilentWebHost : public IInternet {
     ~Handle() override {
       if (m_cancellation->Unregister(this)) m_host.Close();
     }
+    void SetTimeouts(std::uint32_t) override {}  // silent for ever, whatever the time-out
     std::unique_ptr<IUrlReader> OpenUrl(const std::string&, std::uint32_t) override {
       NetworkCall call;
       if (call.Allowed()) m_host.Wait();
