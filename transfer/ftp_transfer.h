@@ -12,10 +12,11 @@
 namespace tarnwick {
 
 constexpr std::size_t kTransferPiece = 1024 * 1024;
-// Under Wine each read of a received file waits for the whole piece, and every wait
-// and every read costs round trips to the Wine server: the larger the piece, the
-// fewer of them (bench/README.md has the measurements).
-constexpr std::size_t kReceivePiece = 16 * 1024 * 1024;
+// A read of a received file returns what has arrived, seldom more than a megabyte or
+// two, whatever the piece; a larger piece only lets the reads grow when writing
+// lags, and copies that no longer fit the processor's cache make it lag further
+// (bench/README.md has the measurements).
+constexpr std::size_t kReceivePiece = 1024 * 1024;
 
 // Whether the server holds `remotePath` with exactly the `bytes` a finished transfer
 // moved. A server that does not know SIZE leaves the verdict to the transfer calls,
