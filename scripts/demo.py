@@ -17,50 +17,15 @@ TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path[:0] = [os.path.join(TOP, "tests", "e2e"), os.path.join(TOP, "service")]
 
 from display import PrivateXvfb  # noqa: E402
+from full_cycle import CYCLE_END, prepare, summary as cycle_summary  # noqa: E402
 from program import Driver, Program  # noqa: E402
-from recordings import dss_bytes, wave_bytes  # noqa: E402
-from scenario import AUTHOR, PASSWORD, service_profile, wait_for_status_count  # noqa: E402
+from scenario import AUTHOR, PASSWORD, wait_for_status_count  # noqa: E402
 from standin_client import StandIn  # noqa: E402
 from wine_prefix import WinePrefix  # noqa: E402
-
-SOURCE = "C:\\Dictation\\"
-ARCHIVE = SOURCE + "tessaro\\"
-DOWNLOADS = "C:\\dravos\\download\\"
-# The recordings with the length in whole seconds the service is told about; the
-# length of a document is 0.
-RECORDINGS = {"visit-0412.wav": (wave_bytes(2.5), 3), "visit-0413.wav": (wave_bytes(12.4), 12),
-              "dictation-77.dss": (dss_bytes(), 0)}
-DOWNLOADS_HELD = {"Letter to Dr Mill.rtf": b"{\\rtf1 Dear Dr Mill}", "report-0815.doc": os.urandom(20000)}
-CYCLE_END = "Tarnwick - Idle"
 
 
 def say(text):
     print("\n== " + text, flush=True)
-
-
-def cycle_summary(state, prefix, driver, download_ids):
-    """(step, done, what was seen) for each thing the cycle has to do."""
-    remote = {"%s_%s" % (AUTHOR, name): name for name in RECORDINGS}
-    uploads = {remote[u["name"]]: u["size"] for u in state["uploads"] if u["complete"] and u["name"] in remote}
-    reports = {remote[r["file"]]: r["length"] for r in state["reports"] if r["accepted"] and r["file"] in remote}
-    archived = [name for name, (data, _) in RECORDINGS.items() if prefix.read_file(ARCHIVE + name) == data]
-    read_only = [name for name in RECORDINGS if driver.attributes(SOURCE + name) == "readonly"]
-    downloaded = [name for name, data in DOWNLOADS_HELD.items() if prefix.read_file(DOWNLOADS + name) == data]
-    confirmed = sorted(c["fileid"] for c in state["confirmations"] if c["matched"])
-
-    def listing(names):
-        return ", ".join(sorted(names)) or "nothing"
-
-    return [
-        ("uploaded", uploads == {name: len(data) for name, (data, _) in RECORDINGS.items()},
-         listing("%s (%d bytes)" % item for item in uploads.items())),
-        ("reported with lengths", reports == {name: str(length) for name, (_, length) in RECORDINGS.items()},
-         listing("%s %s s" % item for item in reports.items())),
-        ("archived", len(archived) == len(RECORDINGS), listing(archived)),
-        ("marked read-only", len(read_only) == len(RECORDINGS), listing(read_only)),
-        ("downloaded", len(downloaded) == len(DOWNLOADS_HELD), listing(downloaded)),
-        ("confirmed", confirmed == sorted(download_ids), listing("file id %s" % i for i in confirmed)),
-    ]
 
 
 def main(build_dir):
@@ -80,14 +45,10 @@ def main(build_dir):
         service = StandIn(os.path.join(work, "service"), authors={AUTHOR: PASSWORD},
                           domain="127.0.0.1", web_host="localhost", lifetime=600).start()
         print("HTTP port %d, FTP port %d" % (service.http_port, service.ftp_port))
-        download_ids = [service.add_download(AUTHOR, name, data) for name, data in DOWNLOADS_HELD.items()]
 
         say("Making a fresh Wine prefix and writing the profile")
         prefix.create().start()
-        service_profile(service, poll_time=1, auto_download=1,
-                        sources=[(SOURCE, "wav"), (SOURCE, "dss")]).write(prefix)
-        for name, (data, _) in RECORDINGS.items():
-            prefix.write_file(SOURCE + name, data)
+        download_ids = prepare(service, prefix, poll_time=1)
 
         say("Starting Tarnwick.exe: hidden, in the notification area; the first cycle starts after 1.5 s")
         driver = Driver(prefix, os.path.join(build_dir, "tarnwick_driver.exe"))

@@ -79,6 +79,12 @@ class Driver:
         """Presses OK on the program's dialog with caption; returns the dialogs seen."""
         return parse_dialogs(self.run("press-ok", caption, wait=wait).text)
 
+    def windows_version(self):
+        """The Windows version the running program was started under, as a tuple
+        (major, minor, build); None when the driver cannot read it."""
+        result = self.run("windows-version")
+        return tuple(int(part) for part in result.text.split(".")) if result.ok else None
+
     def attributes(self, windows_path):
         """"readonly" or "writable"; None when the file does not exist."""
         result = self.run("attributes", windows_path)

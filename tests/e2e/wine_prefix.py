@@ -82,6 +82,15 @@ class WinePrefix:
         self.stop()
         shutil.rmtree(self.path, ignore_errors=True)
 
+    def set_windows_version(self, name):
+        """Makes the prefix's programs run as that Windows version ("win7", "win10", ...)
+        from their next start, as winecfg does: with the version the system reports and
+        the registry's version values. A name this Wine does not know fails here, rather
+        than leave the prefix at its default."""
+        result = self.run(["winecfg", "-v", name], timeout=60)
+        if result.returncode != 0:
+            raise WineError("this Wine cannot be set to %r: %s" % (name, _text(result.stderr)))
+
     # --- running programs
 
     def run(self, args, timeout=30, cwd=None):

@@ -53,6 +53,7 @@
 //                       standard input
 // Process:
 //   resources           prints the program's memory, handle and GDI/USER object counts
+//   windows-version     prints the Windows version the program runs under: major.minor.build
 // Installer:
 //   deaf-copy           shows a window like the program's frame that ignores Exit,
 //                       until a line arrives on standard input
@@ -181,6 +182,7 @@ int main(int argc, char** argv) {
     if (command == "deaf-copy") return e2e::RunDeafCopy();
     if (command == "show-tray-menu") return e2e::ShowTrayMenu(program, waitSeconds);
     if (command == "resources") return e2e::PrintProcessResources(program);
+    if (command == "windows-version") return e2e::PrintProcessWindowsVersion(program);
     if (command == "tray-double-click") {
         std::vector<HWND> icons;
         RunUntil(waitSeconds, [&] { return Attempt{!(icons = e2e::TrayIconWindows()).empty(), ""}; });

@@ -12,4 +12,10 @@ namespace e2e {
 // Returns the process exit code (1 when there is no frame or no access).
 int PrintProcessResources(const ProgramWindows& program);
 
+// Prints the Windows version the program's process was started under, as its process
+// environment block holds it: "<major>.<minor>.<build>". Wine fills it from the prefix's
+// configured version when the process starts, so it is the version the program runs
+// under, not only a value in the registry. Returns the process exit code as above.
+int PrintProcessWindowsVersion(const ProgramWindows& program);
+
 }  // namespace e2e
