@@ -85,6 +85,12 @@ class Driver:
         result = self.run("windows-version")
         return tuple(int(part) for part in result.text.split(".")) if result.ok else None
 
+    def supported_os(self, exe):
+        """The GUIDs of the Windows versions that the manifest of the executable at the
+        Linux path exe declares supported, as Windows reads them; None when it cannot."""
+        result = self.run("supported-os", "Z:" + exe.replace("/", "\\"))
+        return result.text.split() if result.ok else None
+
     def attributes(self, windows_path):
         """"readonly" or "writable"; None when the file does not exist."""
         result = self.run("attributes", windows_path)

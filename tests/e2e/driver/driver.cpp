@@ -54,6 +54,8 @@
 // Process:
 //   resources           prints the program's memory, handle and GDI/USER object counts
 //   windows-version     prints the Windows version the program runs under: major.minor.build
+//   supported-os EXE    prints the GUIDs of the Windows versions EXE's manifest declares
+//                       supported, as Windows reads them
 // Installer:
 //   deaf-copy           shows a window like the program's frame that ignores Exit,
 //                       until a line arrives on standard input
@@ -76,6 +78,7 @@
 #include "dialog_report.h"
 #include "exit_commands.h"
 #include "file_commands.h"
+#include "manifest_commands.h"
 #include "menu_commands.h"
 #include "process_resources.h"
 #include "program_windows.h"
@@ -246,6 +249,7 @@ int main(int argc, char** argv) {
     if (command == "tray-menu") return e2e::PickFromTrayMenu(program, waitSeconds, argument);
     if (command == "hold-open") return e2e::HoldOpenForWriting(argument);
     if (command == "attributes") return e2e::PrintAttributes(argument);
+    if (command == "supported-os") return e2e::PrintSupportedOs(argument);
     if (command == "lock") return e2e::LockExclusively(argument);
 
     if (!second) return Usage();
