@@ -113,10 +113,12 @@ std::string FormatAscTime(const LocalTime& time) {
 
 std::string BannerBlock(const LocalTime& time) {
   const std::string rule(80, '=');
+  std::string banner(1, '[');
+  banner += FormatAscTime(time);
+  banner += "] - Tessaro's Tarnwick Log Initialized";
   // The text CR LF and the line end LineForBuffer adds make two empty lines.
   return LineForBuffer("\r\n", kFileLineBuffer) + LineForBuffer(rule, kFileLineBuffer) +
-         LineForBuffer("[" + FormatAscTime(time) + "] - Tessaro's Tarnwick Log Initialized", kFileLineBuffer) +
-         LineForBuffer(rule, kFileLineBuffer);
+         LineForBuffer(banner, kFileLineBuffer) + LineForBuffer(rule, kFileLineBuffer);
 }
 
 void ActivityLog::LogStartBanner() {
