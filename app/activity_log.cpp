@@ -6,8 +6,16 @@ namespace tarnwick {
 
 const char kLogFileName[] = "Tarnwick.log";
 
-ActivityLog::ActivityLog(IWindowLog& window, IFileSystem& files, IClock& clock)
-    : m_window(window), m_files(files), m_clock(clock) {}
+namespace {
+const char kRotationFailed[] =
+    "The log file could not be renamed to start a new one (another program holds a log file, or the folder "
+    "denies renaming); lines go on into this file, and the next line tries again.";
+}  // namespace
+
+ActivityLog::ActivityLog(IWindowLog& window, IFileSystem& files, IClock& clock, std::uint64_t fileBound)
+    : m_window(window), m_files(files), m_clock(clock), m_fileBound(fileBound) {}
+
+std::string RotatedLogName(int generation) { return "Tarnwick." + std::to_string(generation) + ".log"; }
 
 std::string LineForBuffer(const std::string& text, std::size_t bufferSize) {
   // Room for CR, LF and the terminator; the line end is never the part that is lost.
@@ -33,9 +41,54 @@ void ActivityLog::LogToWindow(const std::string& text) {
 }
 
 void ActivityLog::LogToFile(const std::string& text) {
-  // The file is held open only for this one line, so other programs may read or
-  // remove it between lines; a line that cannot be written is dropped.
-  m_files.AppendToFile(kLogFileName, LineForBuffer(text, kFileLineBuffer));
+  std::lock_guard<std::mutex> guard(m_fileLock);
+  AppendLines(LineForBuffer(text, kFileLineBuffer), false);
+}
+
+void ActivityLog::LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) {
+  std::lock_guard<std::mutex> guard(m_fileLock);
+  // '|' cannot occur in a Windows path, so no two pairs make the same key.
+  if (m_oncePerDay.First(kind + "|" + path, m_clock.Now())) AppendLines(LineForBuffer(text, kFileLineBuffer), false);
+}
+
+void ActivityLog::AppendLines(const std::string& lines, bool isBanner) {
+  // A new file already starts with a banner of its own.
+  if (RotateBefore(lines.size()) && isBanner) return;
+  Append(lines);
+}
+
+bool ActivityLog::RotateBefore(std::size_t incoming) {
+  if (!m_fileSizeKnown || m_fileSize + incoming > m_fileBound) {
+    std::uint64_t size = 0;
+    m_fileSize = m_files.FileSize(kLogFileName, size) ? size : 0;
+    m_fileSizeKnown = true;
+  }
+  // An empty file takes even a line longer than the bound: a new file could not hold it either.
+  if (m_fileSize == 0 || m_fileSize + incoming <= m_fileBound) return false;
+  if (!MakeRoomFor(1) || !m_files.MoveReplacing(kLogFileName, RotatedLogName(1))) {
+    // Nothing is lost: the lines go on into the current file.
+    if (m_oncePerDay.First("log rotation|", m_clock.Now())) Append(LineForBuffer(kRotationFailed, kFileLineBuffer));
+    return false;
+  }
+  m_fileSize = 0;
+  Append(BannerBlock(m_clock.Now()));
+  return true;
+}
+
+// Frees the name of `generation` by moving its file on to the next one, the last
+// kept generation being replaced. Moves run from the oldest down, so a rotation
+// that stops half way leaves a gap, not a lost file; the next one fills that gap
+// first instead of pushing the older files on a second time.
+bool ActivityLog::MakeRoomFor(int generation) {
+  const std::string name = RotatedLogName(generation);
+  if (generation >= kRotatedLogsKept || !m_files.FileExists(name)) return true;
+  return MakeRoomFor(generation + 1) && m_files.MoveReplacing(name, RotatedLogName(generation + 1));
+}
+
+void ActivityLog::Append(const std::string& lines) {
+  // The file is held open only for these lines, so other programs may read or
+  // remove it between lines; lines that cannot be written are dropped.
+  if (m_files.AppendToFile(kLogFileName, lines)) m_fileSize += lines.size();
 }
 
 std::string FormatTransferredLine(const LocalTime& time, const std::string& text) {
@@ -58,13 +111,19 @@ std::string FormatAscTime(const LocalTime& time) {
   return text;
 }
 
-void ActivityLog::LogStartBanner() {
-  const LocalTime now = m_clock.Now();
+std::string BannerBlock(const LocalTime& time) {
   const std::string rule(80, '=');
-  LogToFile("\r\n");
-  LogToFile(rule);
-  LogToFile("[" + FormatAscTime(now) + "] - Tessaro's Tarnwick Log Initialized");
-  LogToFile(rule);
+  std::string banner(1, '[');
+  banner += FormatAscTime(time);
+  banner += "] - Tessaro's Tarnwick Log Initialized";
+  // The text CR LF and the line end LineForBuffer adds make two empty lines.
+  return LineForBuffer("\r\n", kFileLineBuffer) + LineForBuffer(rule, kFileLineBuffer) +
+         LineForBuffer(banner, kFileLineBuffer) + LineForBuffer(rule, kFileLineBuffer);
+}
+
+void ActivityLog::LogStartBanner() {
+  std::lock_guard<std::mutex> guard(m_fileLock);
+  AppendLines(BannerBlock(m_clock.Now()), true);
 }
 
 }  // namespace tarnwick

@@ -240,6 +240,10 @@ void CMainFrame::LogToFile(const std::string& text) {
   if (m_log) m_log->LogToFile(text);
 }
 
+void CMainFrame::LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) {
+  if (m_log) m_log->LogToFileOncePerDay(kind, path, text);
+}
+
 void CMainFrame::LogTransferred(const std::string& text) {
   if (m_log) m_log->LogTransferred(text);
 }

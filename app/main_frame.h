@@ -61,6 +61,7 @@ class CMainFrame : public CycleHost {
   void SetStatusText(const std::string& text) override;
   void LogToWindow(const std::string& text) override;
   void LogToFile(const std::string& text) override;
+  void LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) override;
   void LogTransferred(const std::string& text) override;
   bool ShowIcon(unsigned resourceId) override;
   void ChangeIcon() override { OnChangeIcon(); }

@@ -72,6 +72,9 @@ class IFileSystem {
   virtual bool RemoveFile(const std::string& path) = 0;
   // Opens for read/write with no sharing (creating it), appends the bytes, closes.
   virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
+  // The size of a file as its directory entry tells it, without opening the file (so
+  // also while another program holds it); false when there is no such file.
+  virtual bool FileSize(const std::string& path, std::uint64_t& size) = 0;
 };
 
 }  // namespace tarnwick

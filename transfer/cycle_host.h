@@ -11,6 +11,9 @@ class CycleHost {
   virtual void SetStatusText(const std::string& text) = 0;  // pane 0 of the status bar
   virtual void LogToWindow(const std::string& text) = 0;
   virtual void LogToFile(const std::string& text) = 0;
+  // A message that would come again every cycle for the same file: the log file
+  // takes it once a day per `kind` and full `path`.
+  virtual void LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) = 0;
   virtual void LogTransferred(const std::string& text) = 0;
   virtual bool ShowIcon(unsigned resourceId) = 0;
   virtual void ChangeIcon() = 0;             // the change-icon command

@@ -29,7 +29,8 @@ void PollCycle::ScanSourceDirs() {
 void PollCycle::ScanSlot(const std::string& directory, const std::string& filterLabel) {
   const std::string pattern = SearchPattern(directory, filterLabel);
   if (pattern.size() > kLongestPath) {
-    m_host.LogToFile("Source search skipped, pattern longer than 259 characters: " + pattern);
+    m_host.LogToFileOncePerDay("long pattern", pattern,
+                               "Source search skipped, pattern longer than 259 characters: " + pattern);
     return;
   }
   std::vector<FoundFile> found;
@@ -41,17 +42,19 @@ void PollCycle::ScanSlot(const std::string& directory, const std::string& filter
     if (entry.lossyName) {
       // Its listed name opens no file or another one, so it is never sent; the
       // author can only fix it by renaming. Said once per cycle, even when two
-      // slots list it; the window's short lines get the advice first.
+      // slots list it, and to the log file once a day; the window's short lines
+      // get the advice first.
       if (m_unreadableNames.insert(fullPath).second) {
         m_host.LogToWindow("Name not in this system's code page, rename to upload: " + entry.name);
-        m_host.LogToFile(fullPath +
-                         " cannot be read under its name in this system's code page and must be renamed to be "
-                         "uploaded.");
+        m_host.LogToFileOncePerDay("code page", fullPath,
+                                   fullPath +
+                                       " cannot be read under its name in this system's code page and must be "
+                                       "renamed to be uploaded.");
       }
       continue;
     }
     if (fullPath.size() > kLongestPath) {
-      m_host.LogToFile("File skipped, path longer than 259 characters: " + fullPath);
+      m_host.LogToFileOncePerDay("long path", fullPath, "File skipped, path longer than 259 characters: " + fullPath);
       continue;
     }
     m_arrFiles.push_back(fullPath);

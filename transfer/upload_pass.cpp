@@ -50,7 +50,7 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
     if (!source && m_platform.files.FileExists(fullPath)) {
       const std::string text = fileName + " is in use, will attempt later.";
       m_host.LogToWindow(text);
-      m_host.LogToFile(text);
+      m_host.LogToFileOncePerDay("in use", fullPath, text);
     } else {
       m_pFtp->ChangeDirectory(uploadDirectory);
       std::uint64_t bytesSent = 0;

@@ -174,4 +174,12 @@ bool WinFileSystem::AppendToFile(const std::string& path, const std::string& byt
   return file.Close() && succeeded;
 }
 
+bool WinFileSystem::FileSize(const std::string& path, std::uint64_t& size) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) == FALSE) return false;
+  if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
+}
+
 }  // namespace tarnwick

@@ -20,6 +20,7 @@ class WinFileSystem : public IFileSystem {
   bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool RemoveFile(const std::string& path) override;
   bool AppendToFile(const std::string& path, const std::string& bytes) override;
+  bool FileSize(const std::string& path, std::uint64_t& size) override;
 };
 
 }  // namespace tarnwick

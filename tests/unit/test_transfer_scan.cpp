@@ -87,6 +87,9 @@ TEST_F(ScanTest, PathsTooLongForThePlatformAreSkippedAndLogged) {
             (std::vector<std::string>{"F:Source search skipped, pattern longer than 259 characters: " + deep + "*.wav",
                                       "F:File skipped, path longer than 259 characters: " + fits +
                                           "a-name-that-is-too-long.wav"}));
+  // Both come again every cycle: the log file takes them once a day.
+  EXPECT_EQ(rig.host.oncePerDayKeys, (std::vector<std::string>{"long pattern|" + deep + "*.wav",
+                                                                "long path|" + fits + "a-name-that-is-too-long.wav"}));
 }
 
 }  // namespace

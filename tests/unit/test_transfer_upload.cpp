@@ -134,6 +134,7 @@ TEST_F(UploadTest, FileHeldOpenForWritingWaitsAndThePassGoesOn) {
   EXPECT_FALSE(Put("author7_b.wav"));
   EXPECT_TRUE(Put("author7_c.dss"));
   EXPECT_EQ(Attributes("C:\\Dictation\\b.wav"), kAttrArchive);
+  EXPECT_EQ(rig.host.oncePerDayKeys, std::vector<std::string>{"in use|C:\\Dictation\\b.wav"});
 }
 
 TEST_F(UploadTest, ListedFileThatIsGoneFailsLikeAPut) {
@@ -242,6 +243,7 @@ TEST_F(UploadTest, NameTheCodePageCannotHoldIsToldOncePerCycleAndThePassGoesOn) 
     rig.Cycle().UploadFiles();
     EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), toldWindow), 1) << cycle;
     EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), toldFile), 1) << cycle;
+    EXPECT_EQ(rig.host.oncePerDayKeys.back(), "code page|C:\\Dictation\\?ód?.wav") << cycle;
     EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "S:" + kFail), 0) << cycle;
   }
   EXPECT_FALSE(Put("author7_?ód?.wav"));

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <string>
 
+#include "app/activity_log.h"
+#include "doubles/fake_ui.h"
 #include "windows/file_system_win.h"
 
 namespace tarnwick {
@@ -123,6 +125,55 @@ TEST_F(WinFileSystemTest, AppendCreatesAndExtendsAndDropsWhatItCannotWrite) {
     ASSERT_NE(reader.handle, INVALID_HANDLE_VALUE);
   }
   EXPECT_EQ(ReadRaw("Tarnwick.log"), "first\r\nsecond\r\n");
+}
+
+TEST_F(WinFileSystemTest, SizeIsReadWithoutOpeningTheFile) {
+  WriteRaw("Tarnwick.log", "0123456789");
+  std::uint64_t size = 0;
+  {
+    OtherHandle holder(Path("Tarnwick.log"), GENERIC_READ, 0);
+    ASSERT_NE(holder.handle, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(files.FileSize(Path("Tarnwick.log"), size));
+    EXPECT_EQ(size, 10u);
+  }
+  EXPECT_FALSE(files.FileSize(Path("missing.log"), size));
+  EXPECT_FALSE(files.FileSize(directory, size));
+}
+
+TEST_F(WinFileSystemTest, LogRotationWaitsForAnOlderLogThatAViewerHolds) {
+  // The log lives in the current directory, as the program's does.
+  struct WorkingIn {
+    char previous[MAX_PATH] = {};
+    bool entered;
+    explicit WorkingIn(const std::string& folder)
+        : entered(GetCurrentDirectoryA(sizeof previous, previous) != 0 && SetCurrentDirectoryA(folder.c_str())) {}
+    ~WorkingIn() { SetCurrentDirectoryA(previous); }
+  } workingIn(directory);
+  ASSERT_TRUE(workingIn.entered);
+  WriteRaw("Tarnwick.3.log", "three");
+  WriteRaw("Tarnwick.2.log", "two");
+  WriteRaw("Tarnwick.1.log", "one");
+  const std::string full(298, 'f');
+  WriteRaw("Tarnwick.log", full + "\r\n");
+  testing::FakeWindowLog window;
+  testing::FakeClock clock;
+  ActivityLog log(window, files, clock, 300);
+  {
+    // A viewer that lets others read and write yesterday's log, but not rename it.
+    OtherHandle viewer(Path("Tarnwick.1.log"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_NE(viewer.handle, INVALID_HANDLE_VALUE);
+    log.LogToFile("kept");
+    EXPECT_EQ(ReadRaw("Tarnwick.1.log"), "one");
+    const std::string current = ReadRaw("Tarnwick.log");
+    EXPECT_EQ(current.compare(0, full.size(), full), 0);
+    EXPECT_EQ(current.substr(current.size() - 6), "kept\r\n");
+  }
+  log.LogToFile("next");
+  const std::string rotated = ReadRaw("Tarnwick.1.log");
+  EXPECT_EQ(rotated.substr(rotated.size() - 6), "kept\r\n");
+  EXPECT_EQ(ReadRaw("Tarnwick.2.log"), "one");
+  EXPECT_EQ(ReadRaw("Tarnwick.3.log"), "two");
+  EXPECT_EQ(ReadRaw("Tarnwick.log"), BannerBlock(clock.now) + "next\r\n");
 }
 
 TEST_F(WinFileSystemTest, FindFilesListsMatchesWithTheirAttributes) {

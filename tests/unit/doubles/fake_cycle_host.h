@@ -18,6 +18,11 @@ class FakeCycleHost : public CycleHost {
   void SetStatusText(const std::string& text) override { Output('S', text); }
   void LogToWindow(const std::string& text) override { Output('W', text); }
   void LogToFile(const std::string& text) override { Output('F', text); }
+  // Journaled like every file line; the keys tell which lines the log thins out.
+  void LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) override {
+    oncePerDayKeys.push_back(kind + "|" + path);
+    Output('F', text);
+  }
   void LogTransferred(const std::string& text) override { Output('T', text); }
   bool ShowIcon(unsigned resourceId) override {
     icons.push_back(std::to_string(resourceId));
@@ -33,6 +38,8 @@ class FakeCycleHost : public CycleHost {
 
   // Icon resources shown and change-icon commands, in order.
   std::vector<std::string> icons;
+  // "kind|path" of each line offered to the log file once per day.
+  std::vector<std::string> oncePerDayKeys;
   int pollingStops = 0;
   int cyclesEnded = 0;
   bool stopRequested = false;

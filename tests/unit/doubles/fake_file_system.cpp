@@ -165,7 +165,7 @@ std::unique_ptr<IFileWriter> FakeFileSystem::CreateForWriting(const std::string&
 
 bool FakeFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
   auto it = entries.find(Key(from));
-  if (it == entries.end()) return false;
+  if (it == entries.end() || moveFails.count(Key(from)) != 0 || moveFails.count(Key(to)) != 0) return false;
   Entry moved = it->second;
   entries.erase(it);
   originalNames.erase(Key(from));
@@ -187,6 +187,13 @@ bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& by
     it->second.content += bytes;
     ++it->second.lastWrite;
   }
+  return true;
+}
+
+bool FakeFileSystem::FileSize(const std::string& path, std::uint64_t& size) {
+  ++sizeQueries;
+  if (!FileExists(path)) return false;
+  size = Find(path)->content.size();
   return true;
 }
 

@@ -35,11 +35,16 @@ class FakeFileSystem : public IFileSystem {
   bool MoveReplacing(const std::string& from, const std::string& to) override;
   bool RemoveFile(const std::string& path) override;
   bool AppendToFile(const std::string& path, const std::string& bytes) override;
+  bool FileSize(const std::string& path, std::uint64_t& size) override;
 
   // Files another program holds open for writing.
   std::set<std::string> lockedForWriting;
   // Paths whose appends fail (a locked or read-only log file).
   std::set<std::string> appendFails;
+  // Paths that cannot be moved away or replaced by a move (held open by another
+  // program, or in a folder that denies renaming).
+  std::set<std::string> moveFails;
+  int sizeQueries = 0;  // calls of FileSize
   // Directories whose creation fails.
   std::set<std::string> createFails;
   std::map<std::string, Entry> entries;  // keyed by upper-cased path; directories end without '\'
