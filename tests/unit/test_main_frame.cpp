@@ -558,24 +558,5 @@ TEST_F(MainFrameTest, ATrayIconTheShellRefusesIsOfferedAgainForAWhile) {
   }
 }
 
-TEST_F(MainFrameTest, ANewTaskbarGetsTheIconAsItWasUnlessExitRemovedIt) {
-  Create();
-  frame->ShowIcon(IDI_BUSY);
-  tray.calls.clear();
-  frame->OnTaskbarCreated();
-  ASSERT_EQ(tray.calls.size(), 1u);
-  EXPECT_EQ(tray.calls[0].operation, TrayOperation::Add);
-  EXPECT_EQ(tray.calls[0].record.icon, 0x1000u + IDI_BUSY);
-  EXPECT_STREQ(tray.calls[0].record.tip, "Tarnwick - Connected. Pease Wait...");
-  EXPECT_TRUE(frameWindow.timers.empty());  // taken: no retries
-
-  frame->StartPollCycle();
-  frame->OnExit();  // the worker still runs; the frame waits for it without its icon
-  tray.calls.clear();
-  frame->OnTaskbarCreated();
-  EXPECT_TRUE(tray.calls.empty());
-  threads.RunAll();
-}
-
 }  // namespace
 }  // namespace tarnwick
