@@ -31,7 +31,7 @@ bool CMainFrame::OnCreate(const FrameWindows& windows, IConfigurationDialog* con
   m_trayIcon = std::make_unique<CTrayIcon>(windows.tray, TRAY_ICON_ID);
   m_trayIcon->AttachWindow(windows.handle, kTrayCallbackMessage);
   m_bIdleIcon = 1;
-  m_trayIcon->ShowIcon(IDI_IDLE);
+  AfterTrayAdd(m_trayIcon->ShowIcon(IDI_IDLE));
   m_log->LogStartBanner();
   return true;
 }
@@ -56,6 +56,11 @@ void CMainFrame::OnPaint() {
 void CMainFrame::OnTimer(unsigned eventId) {
   if (eventId == kExitTimerId && m_bExitRequested != 0) {
     OnExitTick();
+    return;
+  }
+  if (eventId == kTrayRetryTimerId) {
+    ++m_trayRetries;
+    AfterTrayAdd(m_trayIcon->Restore());
     return;
   }
   if (m_nBusy != 0) {
@@ -143,11 +148,41 @@ int CMainFrame::OnTrayNotify(std::uint32_t id, std::uint32_t event) {
   return m_trayIcon ? m_trayIcon->HandleCallback(id, event) : 0;
 }
 
+void CMainFrame::OnTaskbarCreated() {
+  if (!m_trayIcon) return;
+  m_trayRetries = 0;
+  AfterTrayAdd(m_trayIcon->Restore());
+}
+
+void CMainFrame::AfterTrayAdd(bool added) {
+  if (added) {
+    m_trayRetries = 0;
+    StopTrayRetries();
+    return;
+  }
+  if (m_trayRetries >= kTrayRetriesAllowed) {
+    StopTrayRetries();
+    // Polling goes on without the icon; a taskbar that starts later still gets it.
+    LogToFile("The notification area did not take the tray icon.");
+    return;
+  }
+  if (!m_trayRetryArmed) m_trayRetryArmed = m_frame->SetTimer(kTrayRetryTimerId, kTrayRetryMilliseconds) != 0;
+}
+
+void CMainFrame::StopTrayRetries() {
+  if (!m_trayRetryArmed) return;
+  m_frame->KillTimer(kTrayRetryTimerId);
+  m_trayRetryArmed = false;
+}
+
 void CMainFrame::OnOpen() { m_frame->ShowAndActivate(); }
 
 void CMainFrame::OnExit() {
   if (m_bExitRequested != 0) return;  // Exit, then the end of the session
   m_bExitRequested = 1;
+  StopTrayRetries();
+  // A box still open would keep the frame's window, and with it the process.
+  m_frame->CloseCycleMessageBoxes();
   bool workerRunning;
   std::shared_ptr<InternetCancellation> cancellation;
   {
@@ -168,7 +203,6 @@ void CMainFrame::OnExit() {
   m_frame->Hide();
   LogToFile("Exit during a poll cycle; what it had begun is left for the next start.");
   if (cancellation) cancellation->Cancel();
-  m_frame->CloseCycleMessageBoxes();
   m_exitTicks = 0;
   if (m_frame->SetTimer(kExitTimerId, kExitTickMilliseconds) == 0) m_frame->EndProcess();
 }
@@ -193,9 +227,7 @@ void CMainFrame::OnExitTick() {
   if ((cancellation && cancellation->CallInProgress()) || ++m_exitTicks >= kExitTicksAllowed) {
     m_frame->KillTimer(kExitTimerId);
     m_frame->EndProcess();
-    return;
   }
-  m_frame->CloseCycleMessageBoxes();  // one raised since the last look
 }
 
 void CMainFrame::WorkerFinished() {
@@ -252,6 +284,25 @@ bool CMainFrame::ShowIcon(unsigned resourceId) {
   // Once Exit has removed the icon, a late cycle step must not bring it back.
   if (m_stopRequested.load() && resourceId != 0) return false;
   return m_trayIcon ? m_trayIcon->ShowIcon(resourceId) : false;
+}
+
+void CMainFrame::ShowMessage(const std::string& text) {
+  LogToFile(text);
+  {
+    std::lock_guard<std::mutex> guard(m_boxLock);
+    if (!m_openBoxes.insert(text).second) return;  // its box is still open
+  }
+  // The worker goes on at once: a box that waited for someone to press OK would
+  // hold every later tick of an unattended machine.
+  const bool posted = m_frame->PostToUiThread([this, text]() {
+    if (m_bExitRequested == 0) m_frame->ShowMessageBox(text);
+    std::lock_guard<std::mutex> guard(m_boxLock);
+    m_openBoxes.erase(text);
+  });
+  if (!posted) {
+    std::lock_guard<std::mutex> guard(m_boxLock);
+    m_openBoxes.erase(text);
+  }
 }
 
 void CMainFrame::StopScheduledPolling() {

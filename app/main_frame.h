@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "app/activity_log.h"
@@ -25,6 +26,11 @@ constexpr unsigned kExitTimerId = 2;
 constexpr unsigned kExitTickMilliseconds = 100;
 constexpr int kExitTicksAllowed = 15;
 constexpr unsigned kFirstTickMilliseconds = 1500;
+// While the notification area refuses the icon (the taskbar is not there yet, or is
+// restarting): how often the icon is offered again, and how many times.
+constexpr unsigned kTrayRetryTimerId = 3;
+constexpr unsigned kTrayRetryMilliseconds = 2000;
+constexpr int kTrayRetriesAllowed = 90;
 // The largest period the system timer accepts.
 constexpr unsigned kLongestTimerPeriod = 0x7FFFFFFF;
 constexpr std::uint32_t kTrayCallbackMessage = 0x400;  // WM_USER
@@ -44,6 +50,8 @@ class CMainFrame : public CycleHost {
   // WM_CLOSE: true when the window should really be destroyed now.
   bool OnClose();
   int OnTrayNotify(std::uint32_t id, std::uint32_t event);
+  // The shell's "TaskbarCreated": a new taskbar holds none of the old one's icons.
+  void OnTaskbarCreated();
   void OnOpen();
   // Also a logoff or shutdown that goes ahead (WM_ENDSESSION).
   void OnExit();
@@ -64,6 +72,8 @@ class CMainFrame : public CycleHost {
   void LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) override;
   void LogTransferred(const std::string& text) override;
   bool ShowIcon(unsigned resourceId) override;
+  // Any thread: in the log file at once, in a box of the user-interface thread later.
+  void ShowMessage(const std::string& text) override;
   void ChangeIcon() override { OnChangeIcon(); }
   void StopScheduledPolling() override;
   void EndCycle() override;
@@ -78,6 +88,10 @@ class CMainFrame : public CycleHost {
 
  private:
   void ArmPollingIfUnarmed();
+  // After the tray icon was offered to the shell: ends the retries once it is taken,
+  // arms them while it is refused, and gives up after the last one.
+  void AfterTrayAdd(bool added);
+  void StopTrayRetries();
   void WorkerFinished();
   void OnExitTick();
   void FinishExit();
@@ -104,6 +118,11 @@ class CMainFrame : public CycleHost {
   std::unique_ptr<ActivityLog> m_log;
   std::unique_ptr<CTrayIcon> m_trayIcon;
   std::atomic<int> m_bIdleIcon{1};
+  bool m_trayRetryArmed = false;
+  int m_trayRetries = 0;
+  // The texts whose message box is waiting to be shown or open: one box per text.
+  std::mutex m_boxLock;
+  std::set<std::string> m_openBoxes;
   int m_bExitRequested = 0;
   int m_bShowNotes = 1;
 

@@ -41,6 +41,7 @@ void CTrayIcon::AttachWindow(std::uintptr_t window, std::uint32_t callbackMessag
 
 bool CTrayIcon::ShowIcon(unsigned resourceId) {
   std::lock_guard<std::mutex> guard(m_lock);
+  m_resourceId = resourceId;
   if (resourceId == 0) return ApplyIconLocked(0, nullptr);
   CopyTip(m_record.tip, m_shell.LoadText(resourceId));
   return ApplyIconLocked(m_shell.LoadIconImage(resourceId), nullptr);
@@ -49,6 +50,18 @@ bool CTrayIcon::ShowIcon(unsigned resourceId) {
 bool CTrayIcon::ApplyIcon(std::uintptr_t icon, const char* tip) {
   std::lock_guard<std::mutex> guard(m_lock);
   return ApplyIconLocked(icon, tip);
+}
+
+bool CTrayIcon::Restore() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  if (m_resourceId == 0) return true;
+  const std::uintptr_t icon = m_shell.LoadIconImage(m_resourceId);
+  m_record.icon = 0;  // an add, whatever the record says
+  if (ApplyIconLocked(icon, nullptr)) return true;
+  // A shell that kept the icon refuses to add it twice; a change then takes.
+  m_record.icon = icon;
+  m_shown = TrayRecord();
+  return ApplyIconLocked(icon, nullptr);
 }
 
 bool CTrayIcon::ApplyIconLocked(std::uintptr_t icon, const char* tip) {

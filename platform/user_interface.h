@@ -51,10 +51,13 @@ class IFrameWindow {
   virtual void KillTimer(unsigned id) = 0;
   // Really closes the window; the process ends when it is gone.
   virtual void Destroy() = 0;
-  // Runs `task` on the user-interface thread later, without waiting.
-  virtual void PostToUiThread(std::function<void()> task) = 0;
-  // Ends the message boxes that threads other than the user-interface thread (the
-  // worker) have open, as if OK had been pressed.
+  // Runs `task` on the user-interface thread later, without waiting; false when the
+  // task was dropped (the window is gone).
+  virtual bool PostToUiThread(std::function<void()> task) = 0;
+  // A message box owned by this window and shown above all others; returns when the
+  // user has closed it, or when Exit has. User-interface thread only.
+  virtual void ShowMessageBox(const std::string& text) = 0;
+  // Ends the message boxes of ShowMessageBox that are open, as if OK had been pressed.
   virtual void CloseCycleMessageBoxes() = 0;
   // Ends the process at once, leaving a worker that waits on the network where it is.
   virtual void EndProcess() = 0;

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Draws the program's icons and writes them as .ico files (16 and 32 pixels, 32-bit
-with alpha and a 1-bit mask), using nothing but the standard library.
+"""Draws the program's icons and writes them as .ico files (16, 20, 24, 32, 40 and 48
+pixels: the small and large icon sizes from 100 to 200 % display scaling; 32-bit with
+alpha and a 1-bit mask), using nothing but the standard library.
 
     frame.ico  the main window: a blue tile with an arrow rising out of a tray
     idle.ico   the tray when idle: a green disc with an upward arrow
@@ -12,7 +13,7 @@ the build does not need Python.
 import os
 import struct
 
-SIZES = (16, 32)
+SIZES = (16, 20, 24, 32, 40, 48)
 SUPERSAMPLE = 4
 WHITE = (255, 255, 255)
 

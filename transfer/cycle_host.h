@@ -16,6 +16,8 @@ class CycleHost {
   virtual void LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) = 0;
   virtual void LogTransferred(const std::string& text) = 0;
   virtual bool ShowIcon(unsigned resourceId) = 0;
+  // A message box for the user, which the cycle does not wait for.
+  virtual void ShowMessage(const std::string& text) = 0;
   virtual void ChangeIcon() = 0;             // the change-icon command
   virtual void StopScheduledPolling() = 0;   // after a failed author check
   // The cycle's last step: the idle icon. The busy flag falls when the worker thread

@@ -18,7 +18,7 @@ PollCycle::PollCycle(Platform& platform, CycleHost& host, const Configuration& c
     : m_strFtpHost(service.ftpHost),
       m_platform(platform),
       m_host(host),
-      m_messages(platform.messageBox, host),
+      m_messages(host),
       m_config(config),
       m_service(service) {}
 

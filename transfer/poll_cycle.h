@@ -88,17 +88,16 @@ class PollCycle {
   // Listed names the code page cannot hold, already told about in this cycle.
   std::set<std::string> m_unreadableNames;
 
-  // The platform's message box, silent once Exit was chosen: a box raised then
-  // would hold the ending process.
+  // The host's message box, which the cycle does not wait for; silent once Exit
+  // was chosen.
   class CycleMessageBox : public IMessageBox {
    public:
-    CycleMessageBox(IMessageBox& messages, CycleHost& host) : m_messages(messages), m_host(host) {}
+    explicit CycleMessageBox(CycleHost& host) : m_host(host) {}
     void Show(const std::string& text) override {
-      if (!m_host.StopRequested()) m_messages.Show(text);
+      if (!m_host.StopRequested()) m_host.ShowMessage(text);
     }
 
    private:
-    IMessageBox& m_messages;
     CycleHost& m_host;
   };
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/my_app.h"
 #include "res/resource.h"
 #include "windows/configuration_dialogs.h"
 
@@ -43,21 +44,24 @@ HFONT CreateFallbackFont() {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
 }
 
-struct CycleBoxSearch {
-  DWORD process;
-  DWORD uiThread;
-};
-
-BOOL CALLBACK CloseCycleMessageBox(HWND window, LPARAM parameter) {
-  const auto* search = reinterpret_cast<const CycleBoxSearch*>(parameter);
-  DWORD process = 0;
-  const DWORD thread = GetWindowThreadProcessId(window, &process);
+BOOL CALLBACK CloseOwnedMessageBox(HWND window, LPARAM frame) {
   char className[16] = {};
   GetClassNameA(window, className, sizeof className);
-  // Every box of the worker has an OK button and nothing else to decide.
-  if (process == search->process && thread != search->uiThread && std::string(className) == "#32770")
+  // The frame owns nothing but the cycles' boxes, each with an OK button and
+  // nothing else to decide; the configuration dialogs have no owner.
+  if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(frame) && std::string(className) == "#32770")
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   return TRUE;
+}
+
+// A program run as administrator hears nothing from the shell of a lower integrity
+// level unless it lets the message in (Vista and later; nothing to do before).
+void AllowFromTheShell(UINT message) {
+  using MessageFilter = BOOL(WINAPI*)(UINT, DWORD);
+  HMODULE user = GetModuleHandleA("user32.dll");
+  FARPROC procedure = user != nullptr ? GetProcAddress(user, "ChangeWindowMessageFilter") : nullptr;
+  if (procedure != nullptr && message != 0)
+    reinterpret_cast<MessageFilter>(reinterpret_cast<void*>(procedure))(message, 1 /* MSGFLT_ADD */);
 }
 
 }  // namespace
@@ -65,6 +69,7 @@ BOOL CALLBACK CloseCycleMessageBox(HWND window, LPARAM parameter) {
 FrameWindow::FrameWindow(HINSTANCE instance, Platform& platform, ServiceSettings service,
                          IConfigurationDialog* configurationDialog)
     : m_instance(instance),
+      m_taskbarCreated(RegisterWindowMessageA("TaskbarCreated")),
       m_configurationDialog(configurationDialog),
       m_tray(instance),
       m_mainFrame(std::make_unique<CMainFrame>(platform, std::move(service))) {}
@@ -126,18 +131,29 @@ void FrameWindow::KillTimer(unsigned id) { ::KillTimer(m_window.load(), id); }
 
 void FrameWindow::Destroy() { DestroyWindow(m_window.load()); }
 
-void FrameWindow::PostToUiThread(std::function<void()> task) {
+bool FrameWindow::PostToUiThread(std::function<void()> task) {
   auto owned = std::make_unique<PostedTask>(std::move(task));
   HWND window = m_window.load();
   // Once the window is gone there is nobody left to run the task; it is dropped.
-  if (window != nullptr && PostMessageA(window, kRunPostedTask, 0, reinterpret_cast<LPARAM>(owned.get()))) {
-    owned.release();
-  }
+  if (window == nullptr || !PostMessageA(window, kRunPostedTask, 0, reinterpret_cast<LPARAM>(owned.get())))
+    return false;
+  owned.release();
+  return true;
+}
+
+void FrameWindow::ShowMessageBox(const std::string& text) {
+  // Owned by the frame, so that it goes with the frame at Exit and has no taskbar
+  // button of its own; topmost, because the frame is hidden and the box must not
+  // open behind whatever the user works in. The foreground is asked for too; where
+  // the system refuses it to a program in the background, topmost still shows it.
+  MessageBoxA(m_window.load(), text.c_str(), kApplicationTitle,
+              MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 void FrameWindow::CloseCycleMessageBoxes() {
-  CycleBoxSearch search{GetCurrentProcessId(), GetCurrentThreadId()};
-  EnumWindows(CloseCycleMessageBox, reinterpret_cast<LPARAM>(&search));
+  HWND window = m_window.load();
+  if (window != nullptr)
+    EnumThreadWindows(GetCurrentThreadId(), CloseOwnedMessageBox, reinterpret_cast<LPARAM>(window));
 }
 
 void FrameWindow::EndProcess() { ExitProcess(0); }
@@ -169,6 +185,10 @@ LRESULT CALLBACK FrameWindow::WindowProcedure(HWND window, UINT message, WPARAM 
 }
 
 LRESULT FrameWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == m_taskbarCreated && m_taskbarCreated != 0) {
+    m_mainFrame->OnTaskbarCreated();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
       return OnCreateWindow(window);
@@ -227,6 +247,7 @@ LRESULT FrameWindow::OnCreateWindow(HWND window) {
   if (m_font == nullptr) return -1;
   if (!m_statusBar.Create(window, m_instance)) return -1;
   if (!m_windowLog.Create(window, m_instance, m_font)) return -1;
+  AllowFromTheShell(m_taskbarCreated);
   const FrameWindows windows{*this, m_statusBar, m_windowLog, m_tray, reinterpret_cast<std::uintptr_t>(window)};
   return m_mainFrame->OnCreate(windows, m_configurationDialog) ? 0 : -1;
 }

@@ -42,7 +42,8 @@ class FrameWindow : public IFrameWindow {
   unsigned SetTimer(unsigned id, unsigned milliseconds) override;
   void KillTimer(unsigned id) override;
   void Destroy() override;
-  void PostToUiThread(std::function<void()> task) override;
+  bool PostToUiThread(std::function<void()> task) override;
+  void ShowMessageBox(const std::string& text) override;
   void CloseCycleMessageBoxes() override;
   void EndProcess() override;
 
@@ -58,6 +59,8 @@ class FrameWindow : public IFrameWindow {
   void ReleaseWindowState();
 
   HINSTANCE m_instance;
+  // The shell's broadcast after a new taskbar started; 0 when it could not be registered.
+  const UINT m_taskbarCreated;
   IConfigurationDialog* m_configurationDialog;
   std::atomic<HWND> m_window{nullptr};  // read by the worker when it posts a task
   HFONT m_font = nullptr;

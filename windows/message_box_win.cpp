@@ -7,8 +7,9 @@
 namespace tarnwick {
 
 void TitledMessageBox::Show(const std::string& text) {
-  // No owner window: the worker thread may raise the box, and the frame is
-  // hidden most of the time anyway.
+  // No owner window: start-up raises it before there is a frame, and the
+  // configuration dialogs raise it from their own modal loop. The poll cycles'
+  // boxes are the frame's own (FrameWindow::ShowMessageBox).
   MessageBoxA(nullptr, text.c_str(), kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -24,6 +24,14 @@ class LoadedMenu {
 
 }  // namespace
 
+HICON LoadIconOfSize(HINSTANCE instance, unsigned id, int size) {
+  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+ShellTray::~ShellTray() {
+  for (const auto& entry : m_icons) DestroyIcon(entry.second);
+}
+
 NOTIFYICONDATAA ToNotifyIconData(const TrayRecord& record) {
   NOTIFYICONDATAA data;
   std::memset(&data, 0, sizeof data);
@@ -54,8 +62,12 @@ std::string ShellTray::LoadText(unsigned id) {
 }
 
 std::uintptr_t ShellTray::LoadIconImage(unsigned id) {
-  // Shared, so switching the icon every cycle does not use up handles.
-  HANDLE icon = LoadImageA(m_instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_SHARED);
+  // The notification area's size: 16 pixels at 100 %, 20, 24, 32... as the display
+  // is scaled up. Taken anew each time, since a new taskbar may come with a new scale.
+  const int size = GetSystemMetrics(SM_CXSMICON);
+  std::lock_guard<std::mutex> guard(m_iconsLock);
+  HICON& icon = m_icons[{id, size}];
+  if (icon == nullptr) icon = LoadIconOfSize(m_instance, id, size);
   return reinterpret_cast<std::uintptr_t>(icon);
 }
 

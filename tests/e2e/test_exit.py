@@ -26,7 +26,8 @@ STATES = {
     "download list": ("download", {"hang": "tarnwickdload"}, "menu"),
     "get in progress": ("download", {"hang": "get"}, "menu"),
     "confirmation": ("download", {"hang": "drdlsuccess"}, "menu"),
-    # The report cannot reach the service: the cycle's "No Network Access." box is open.
+    # The report cannot reach the service: the cycle's "No Network Access." box is open
+    # on the frame, which Exit closes; the cycle went on without waiting for it.
     "message box": ("upload", {"drop_script": "copywav"}, "menu"),
     "logoff during a put": ("upload", {"hang": "put"}, "session"),
 }

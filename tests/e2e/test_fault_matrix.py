@@ -27,6 +27,8 @@ PASS_END = "Tarnwick - Idle"
 UPLOAD_FAIL = ".. Upload Fail, will attempt later."
 DOWNLOAD_FAIL = "Download Fail - "
 CONFIGURATION = "Tarnwick - Configuration"
+TITLE = "Dravos Upload Ulkin"
+NO_NETWORK_ACCESS = "No Network Access."
 POLL_TIME_FIELD, DIR1_FIELD, EXT2_FIELD, CANCEL = 1024, 1012, 1029, 2
 
 
@@ -61,6 +63,9 @@ class Fault:
     arrived: tuple = ()  # downloads that arrived and were confirmed in the faulty cycle
     recovers: bool = True
     cycle_timeout: int = 60
+    # Boxes nobody answers: the only ones open after the faulty cycle and still after
+    # the next one, which runs all the same.
+    boxes_left_open: tuple = ()
 
 
 # --- what some rows do besides switches
@@ -150,6 +155,9 @@ FAULTS = {
     "download list announces 1,000,000 entries, holds three": Fault(
         "DL-ERROR: FName4", downloads=True, obstacle=million_entries, done=("a.wav", "b.dss", "c.wav"),
         says=(("status", "DL-ERROR: FName4"), ("log", "DL-ERROR: FName4"), ("file", "DL-ERROR: FName4"))),
+    "upload report unreachable, its box left unanswered": Fault(
+        AUTO_DOWNLOAD_OFF, switches={"drop_script": "copywav"}, boxes_left_open=(NO_NETWORK_ACCESS,),
+        says=(("log", "3 of 3 Uploading c.wav"), ("file", NO_NETWORK_ACCESS))),
     "log file locked for a whole cycle": Fault(
         AUTO_DOWNLOAD_OFF, obstacle=log_file_locked, done=("a.wav", "b.dss", "c.wav"),
         says=(("log", "3 of 3 Uploading c.wav"),), unsaid=(("file", "UPLOADing 3 files"),)),
@@ -176,6 +184,8 @@ def test_fault(prefix, program, driver, service, dialog_watcher, fault):
     service_profile(service, **profile).write(prefix)
     service.set(**fault.switches)
     lift = fault.obstacle(rig) if fault.obstacle else None
+    if fault.boxes_left_open:
+        dialog_watcher.stop()  # nobody is at the machine
     rig.process = program.start_and_wait()
     if fault.during:
         fault.during(rig)
@@ -190,6 +200,7 @@ def test_fault(prefix, program, driver, service, dialog_watcher, fault):
         wrongly = [said for said in fault.unsaid if rig.said(*said)]
         assert not wrongly, "said although it could not be: %r" % wrongly
     check_files(rig, fault.done, fault.arrived)
+    assert [box.text for box in driver.dialogs(TITLE)] == list(fault.boxes_left_open)
 
     if fault.recovers:
         if lift:
@@ -205,6 +216,7 @@ def test_fault(prefix, program, driver, service, dialog_watcher, fault):
         assert rig.process.poll() is None
         check_files(rig, [path.rsplit("\\", 1)[1] for path in rig.sources], LISTED if fault.downloads else ())
         assert "] - d.wav Transferred" in program.read_log_file()
+        assert [box.text for box in driver.dialogs(TITLE)] == list(fault.boxes_left_open)
     assert dialog_watcher.stop() == []
 
 

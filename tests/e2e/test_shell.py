@@ -95,6 +95,21 @@ def test_exit_ends_the_program_removes_its_icon_and_allows_a_new_start(program, 
     assert len(banner_times(program.read_log_file())) == 2
 
 
+def test_a_new_taskbar_gets_the_icon_back_with_polling_off(program, driver):
+    # Poll Time 0: no cycle would ever touch the icon again.
+    process = program.start_and_wait()
+    assert driver.tray_icon_count(1, wait=10) == 1
+    for _ in range(2):  # the shell restarts more than once in a long run
+        assert driver.run("tray-lose", wait=10).ok
+        assert driver.tray_icon_count(0, wait=5) == 0
+        assert driver.run("taskbar-created").ok
+        assert driver.tray_icon_count(1, wait=10) == 1
+    # The icon that came back calls the program: a double click on it opens the window.
+    assert driver.tray_double_click()
+    assert driver.wait_visible(10)
+    assert process.poll() is None
+
+
 def test_profile_values_written_before_start_are_the_ones_loaded(prefix, program, service):
     service.add_author("loaded.author", "loaded-pw")
     profile = service_profile(service, author="loaded.author", password="loaded-pw")

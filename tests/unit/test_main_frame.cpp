@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "transfer/internet_cancellation.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -418,6 +419,142 @@ TEST_F(MainFrameTest, ExitEndsACycleThatWaitsOnASilentServer) {
       worker.join();
     }
     EXPECT_EQ(silent.closes, 1);  // the worker never closed the handle a second time
+  }
+}
+
+std::size_t LinesOf(const std::string& log, const std::string& text) {
+  std::size_t count = 0;
+  for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
+  return count;
+}
+
+// The worker hands its boxes to the user-interface thread and goes on; one box per
+// text is open at a time, and every text is in the log file.
+TEST_F(MainFrameTest, CycleBoxesAreLoggedAndShownOncePerTextByTheUiThread) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> raised;          // by the worker before the UI thread runs
+    std::vector<std::string> raisedWhileOpen;  // while the first box is open
+    std::vector<std::string> shown;
+  };
+  const Case cases[] = {
+      {"one text", {"A"}, {}, {"A"}},
+      {"the same text twice", {"A", "A"}, {}, {"A"}},
+      {"two texts", {"A", "B"}, {}, {"A", "B"}},
+      {"the same text while its box is open", {"A"}, {"A"}, {"A"}},
+      {"another text while a box is open", {"A"}, {"B", "B"}, {"A", "B"}},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    frameWindow = FakeFrameWindow();
+    Create();
+    const std::size_t logStart = files.Find("Tarnwick.log")->content.size();
+    bool first = true;
+    frameWindow.whileBoxOpen = [&](const std::string&) {
+      if (!first) return;
+      first = false;
+      for (const std::string& text : test.raisedWhileOpen) frame->ShowMessage(text);
+      frameWindow.RunPosted();  // the box's own message loop
+    };
+    for (const std::string& text : test.raised) frame->ShowMessage(text);
+    EXPECT_TRUE(frameWindow.boxes.empty());  // nothing is shown on the worker's thread
+    frameWindow.RunPosted();
+    EXPECT_EQ(frameWindow.boxes, test.shown);
+    const std::string log = files.Find("Tarnwick.log")->content.substr(logStart);
+    for (const std::string& text : {std::string("A"), std::string("B")}) {
+      const auto raised = std::count(test.raised.begin(), test.raised.end(), text) +
+                          std::count(test.raisedWhileOpen.begin(), test.raisedWhileOpen.end(), text);
+      EXPECT_EQ(LinesOf("\r\n" + log, "\r\n" + text + "\r\n"), static_cast<std::size_t>(raised)) << text;
+    }
+    // Every box is closed now: the same text opens a new one.
+    frame->ShowMessage("A");
+    frameWindow.RunPosted();
+    EXPECT_EQ(frameWindow.boxes.back(), "A");
+    EXPECT_EQ(frameWindow.boxes.size(), test.shown.size() + 1);
+  }
+}
+
+TEST_F(MainFrameTest, ABoxThatCouldNotBeHandedOverDoesNotSilenceItsText) {
+  Create();
+  frameWindow.dropPosts = true;
+  frame->ShowMessage("No Network Access.");
+  frameWindow.dropPosts = false;
+  frame->ShowMessage("No Network Access.");
+  frameWindow.RunPosted();
+  EXPECT_EQ(frameWindow.boxes, std::vector<std::string>{"No Network Access."});
+}
+
+TEST_F(MainFrameTest, AWorkerBoxHoldsUpNeitherItsCycleNorTheNextTick) {
+  SetPollTime(1);
+  Create();
+  frame->OnPaint();
+  frame->OnTimer(kPollTimerId);
+  threads.RunAll();  // the Internet cannot be opened: "InternetOpen Failed"
+  EXPECT_FALSE(frame->Busy());
+  EXPECT_EQ(statusBar.text, "No Internet Access");
+  EXPECT_TRUE(frameWindow.boxes.empty());
+  frame->OnTimer(kPollTimerId);  // the box is still waiting for the user
+  EXPECT_EQ(threads.pending.size(), 1u);
+  threads.RunAll();
+  frameWindow.RunPosted();
+  EXPECT_EQ(frameWindow.boxes, std::vector<std::string>{"InternetOpen Failed"});
+  EXPECT_TRUE(messages.shown.empty());  // not the unowned box of the platform
+}
+
+TEST_F(MainFrameTest, ExitClosesTheOpenBoxesAndShowsNoneThatWasStillWaiting) {
+  for (const bool cycleRuns : {false, true}) {
+    SCOPED_TRACE(cycleRuns ? "during a cycle" : "between cycles");
+    frameWindow = FakeFrameWindow();
+    Create();
+    if (cycleRuns) frame->StartPollCycle();
+    frame->ShowMessage("InternetOpen Failed");
+    frame->OnExit();
+    EXPECT_EQ(frameWindow.messageBoxClosings, 1);
+    frameWindow.RunPosted();
+    EXPECT_TRUE(frameWindow.boxes.empty());
+    threads.RunAll();
+  }
+}
+
+// The notification area may not take the icon: no taskbar yet at start-up, or a new
+// one after the old one went. The icon is offered again until it is taken.
+TEST_F(MainFrameTest, ATrayIconTheShellRefusesIsOfferedAgainForAWhile) {
+  struct Case {
+    const char* name;
+    int refusedTicks;      // retry ticks the shell still refuses; -1: never takes it
+    bool taskbarCreated;   // the new taskbar announces itself after those ticks
+    bool shown;
+  };
+  const Case cases[] = {
+      {"taken at the third retry", 2, false, true},
+      {"taken when the taskbar announces itself", 5, true, true},
+      {"never taken: the retries end", -1, false, false},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    frameWindow = FakeFrameWindow();
+    tray = FakeTrayShell();
+    tray.absent = true;
+    Create();
+    const std::size_t logStart = files.Find("Tarnwick.log")->content.size();
+    EXPECT_EQ(frameWindow.timers, std::vector<unsigned>{kTrayRetryMilliseconds});
+    const int ticks = test.refusedTicks < 0 ? kTrayRetriesAllowed : test.refusedTicks;
+    for (int tick = 0; tick < ticks; ++tick) frame->OnTimer(kTrayRetryTimerId);
+    tray.absent = test.refusedTicks < 0;
+    if (test.taskbarCreated) {
+      frame->OnTaskbarCreated();
+    } else if (test.refusedTicks >= 0) {
+      frame->OnTimer(kTrayRetryTimerId);
+    }
+    EXPECT_EQ(frameWindow.killed, std::vector<unsigned>{kTrayRetryTimerId});
+    EXPECT_EQ(frameWindow.timers.size(), 1u);  // armed once, however many refusals
+    if (test.shown) {
+      EXPECT_EQ(tray.calls.back().operation, TrayOperation::Add);
+      EXPECT_EQ(tray.calls.back().record.icon, 0x1000u + IDI_IDLE);
+    }
+    const bool logged =
+        files.Find("Tarnwick.log")->content.find("did not take the tray icon", logStart) != std::string::npos;
+    EXPECT_EQ(logged, !test.shown);
   }
 }
 

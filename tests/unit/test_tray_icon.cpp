@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "app/tray_icon.h"
 #include "doubles/fake_ui.h"
@@ -109,6 +110,52 @@ TEST(TrayIcon, CallbacksOpenTheMenuOrSendTheDefaultCommand) {
   EXPECT_EQ(tray.HandleCallback(3, 0x201), 0);  // left button down does nothing
   EXPECT_EQ(tray.HandleCallback(4, 0x205), 0);  // another icon
   EXPECT_EQ(shell.menus.size(), 1u);
+}
+
+// A new taskbar holds no icons; a shell that only changed its scale may keep them.
+TEST(TrayIcon, RestoreOffersTheLastImageAndTipAgain) {
+  struct Case {
+    const char* name;
+    unsigned lastShown;  // 0: removed
+    bool absent;
+    bool refuseAdd;
+    std::vector<TrayOperation> operations;
+    bool result;
+  };
+  const Case cases[] = {
+      {"the shell lost it", 102, false, false, {TrayOperation::Add}, true},
+      {"the shell kept it", 102, false, true, {TrayOperation::Add, TrayOperation::Modify}, true},
+      {"no shell yet", 102, true, false, {TrayOperation::Add, TrayOperation::Modify}, false},
+      {"removed at exit", 0, false, false, {}, true},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    FakeTrayShell shell;
+    CTrayIcon tray(shell, 3);
+    tray.AttachWindow(0x77, 0x400);
+    tray.ShowIcon(102);
+    if (test.lastShown == 0) tray.ShowIcon(0);
+    shell.calls.clear();
+    shell.absent = test.absent;
+    shell.refuseAdd = test.refuseAdd;
+    EXPECT_EQ(tray.Restore(), test.result);
+    std::vector<TrayOperation> operations;
+    for (const auto& call : shell.calls) {
+      operations.push_back(call.operation);
+      EXPECT_EQ(call.record.icon, 0x1000u + 102);
+      EXPECT_STREQ(call.record.tip, "Tarnwick - Connected. Pease Wait...");
+      EXPECT_EQ(call.record.flags, TrayRecord::kFlagIcon | TrayRecord::kFlagTip | TrayRecord::kFlagMessage);
+    }
+    EXPECT_EQ(operations, test.operations);
+    // Refused everywhere: the next change adds it afresh.
+    shell.absent = false;
+    shell.refuseAdd = false;
+    shell.calls.clear();
+    tray.ShowIcon(101);
+    if (!test.result) {
+      EXPECT_EQ(shell.calls.at(0).operation, TrayOperation::Add);
+    }
+  }
 }
 
 }  // namespace

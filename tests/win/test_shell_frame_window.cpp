@@ -327,5 +327,65 @@ TEST_F(FrameWindowTest, ExitChosenDuringTheStartUpDialogEndsWithoutACycle) {
   EXPECT_TRUE(TakeQuitMessage());
 }
 
+struct SeenBox {
+  HWND window = nullptr;
+  HWND owner = nullptr;
+  DWORD thread = 0;
+  std::string text;
+};
+
+BOOL CALLBACK FindOwnedBox(HWND window, LPARAM found) {
+  auto* box = reinterpret_cast<SeenBox*>(found);
+  // Visible: its set-up is done.
+  if (ClassOf(window) != "#32770" || GetWindow(window, GW_OWNER) != box->owner || !IsWindowVisible(window))
+    return TRUE;
+  box->window = window;
+  return FALSE;
+}
+
+// A worker's box does not wait for OK on the worker; it is the frame's own, so Exit
+// ends the program while it is open. (Wine ignores MB_TOPMOST, so whether it stays in
+// front cannot be seen here.)
+TEST_F(FrameWindowTest, AWorkerBoxOpensOnTheWindowsThreadOwnedByTheFrameAndExitClosesIt) {
+  Create();
+  HWND frame = window->Handle();
+  std::thread worker([&]() {
+    Frame().ShowMessage("No Network Access.");
+    Frame().ShowMessage("No Network Access.");
+  });
+  worker.join();  // back at once: nobody has pressed OK, nor could the box be open yet
+
+  SeenBox box;
+  box.owner = frame;
+  const DWORD uiThread = GetCurrentThreadId();
+  std::thread watcher([&]() {
+    for (int look = 0; look < 500 && box.window == nullptr; ++look) {
+      Sleep(20);
+      EnumThreadWindows(uiThread, FindOwnedBox, reinterpret_cast<LPARAM>(&box));
+    }
+    if (box.window != nullptr) {
+      box.thread = GetWindowThreadProcessId(box.window, nullptr);
+      char text[128] = {};
+      GetDlgItemTextA(box.window, 0xFFFF, text, sizeof text);  // the box's static text
+      box.text = text;
+    }
+    PostMessageA(frame, WM_COMMAND, ID_EXIT, 0);
+  });
+  PumpUntil([&]() { return window->Handle() == nullptr; });
+  watcher.join();
+
+  ASSERT_NE(box.window, nullptr);
+  EXPECT_EQ(box.thread, uiThread);
+  EXPECT_EQ(box.text, "No Network Access.");
+  EXPECT_FALSE(IsWindow(box.window));
+  EXPECT_EQ(window->Handle(), nullptr);
+  EXPECT_TRUE(TakeQuitMessage());
+  // Both raisings are in the log file, though only one box opened.
+  const std::string log = LogFile();
+  const std::size_t first = log.find("No Network Access.\r\n");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_NE(log.find("No Network Access.\r\n", first + 1), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarnwick

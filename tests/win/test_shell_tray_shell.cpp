@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "res/resource.h"
 #include "windows/tray_shell_win.h"
 
 namespace tarnwick {
@@ -72,6 +73,70 @@ TEST_F(TrayShellTest, ResourcesComeFromTheProgramAndMissingOnesYieldNothing) {
   EXPECT_EQ(shell.LoadIconImage(999), 0u);
   EXPECT_FALSE(shell.TrackMenu(999, reinterpret_cast<std::uintptr_t>(window)));
   EXPECT_FALSE(shell.SendDefaultCommand(999, reinterpret_cast<std::uintptr_t>(window)));
+}
+
+#pragma pack(push, 2)
+struct IconGroupEntry {
+  BYTE width, height, colours, reserved;
+  WORD planes, bitCount;
+  DWORD bytes;
+  WORD id;
+};
+struct IconGroupHeader {
+  WORD reserved, type, count;
+  IconGroupEntry entries[1];
+};
+#pragma pack(pop)
+
+const int kIconSizes[] = {16, 20, 24, 32, 40, 48};
+
+const BYTE* ResourceBytes(LPCSTR name, LPCSTR type) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC found = FindResourceA(module, name, type);
+  return found != nullptr ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+}
+
+int BitmapWidth(HICON icon) {
+  ICONINFO info = {};
+  if (!GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap = {};
+  GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// Every scale of the display from 100 to 200 % has an image of its own, drawn at
+// that size rather than stretched from another.
+TEST(TrayIconImages, EachIconHasAnImageForEverySizeTheSystemAsksFor) {
+  for (unsigned id : {unsigned{IDI_IDLE}, unsigned{IDI_BUSY}, unsigned{IDR_MAINFRAME}}) {
+    SCOPED_TRACE(id);
+    const auto* group = reinterpret_cast<const IconGroupHeader*>(ResourceBytes(MAKEINTRESOURCEA(id), RT_GROUP_ICON));
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->count, 6u);
+    for (int size : kIconSizes) {
+      SCOPED_TRACE(size);
+      // The system's own choice for that size is an image of that size.
+      const int chosen = LookupIconIdFromDirectoryEx(reinterpret_cast<PBYTE>(const_cast<IconGroupHeader*>(group)),
+                                                     TRUE, size, size, LR_DEFAULTCOLOR);
+      const auto* image =
+          reinterpret_cast<const BITMAPINFOHEADER*>(ResourceBytes(MAKEINTRESOURCEA(chosen), RT_ICON));
+      ASSERT_NE(image, nullptr);
+      EXPECT_EQ(image->biWidth, size);
+      EXPECT_EQ(image->biBitCount, 32);
+      HICON icon = LoadIconOfSize(GetModuleHandleA(nullptr), id, size);
+      EXPECT_EQ(BitmapWidth(icon), size);
+      DestroyIcon(icon);
+    }
+  }
+}
+
+TEST(TrayIconImages, TheTrayGetsTheSmallIconSizeOnceForEveryImage) {
+  ShellTray shell{GetModuleHandleA(nullptr)};
+  const std::uintptr_t idle = shell.LoadIconImage(IDI_IDLE);
+  EXPECT_EQ(BitmapWidth(reinterpret_cast<HICON>(idle)), GetSystemMetrics(SM_CXSMICON));
+  EXPECT_EQ(shell.LoadIconImage(IDI_IDLE), idle);  // switching back and forth makes no new handles
+  EXPECT_NE(shell.LoadIconImage(IDI_BUSY), idle);
 }
 
 }  // namespace

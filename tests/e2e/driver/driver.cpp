@@ -20,6 +20,9 @@
 //   open | exit | configuration | about | close-window     the frame's menu commands
 //   close               WM_CLOSE, as the close box sends it
 //   tray-double-click   double-clicks the (only) icon in the notification area
+//   tray-lose           removes the program's icon from the notification area, as a
+//                       taskbar that ends takes it along
+//   taskbar-created     broadcasts the shell's "TaskbarCreated", as a new taskbar does
 //   press-ok CAPTION    prints the dialog like "dialog", then presses its OK button
 //   timed-exit HOW      ends the program by the Exit command (HOW "menu") or as a
 //                       logoff does ("session"); prints how long it took to go
@@ -63,6 +66,7 @@
 // Dialogs print as dialog_report.h says. Exit code 0: found or done; 1: not found or
 // not true within the wait; 2: wrong usage.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -102,6 +106,7 @@ constexpr WPARAM kConfigurationCommand = 32777;
 constexpr WPARAM kAboutCommand = 57664;
 constexpr WPARAM kCloseWindowCommand = 57665;
 constexpr UINT kSendTimeoutMs = 5000;
+constexpr UINT kTrayIconId = 3;
 
 const char* CaptionFilter(const char* argument) { return std::strcmp(argument, "*") == 0 ? nullptr : argument; }
 
@@ -199,6 +204,19 @@ int main(int argc, char** argv) {
     if (command == "tick") {
         return OnFrame(program, waitSeconds,
                        [](HWND frame) { return PostMessageA(frame, WM_TIMER, kPollTimerId, 0) != 0; });
+    }
+    if (command == "tray-lose") {
+        return OnFrame(program, waitSeconds, [](HWND frame) {
+            NOTIFYICONDATAA icon = {};
+            icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+            icon.hWnd = frame;
+            icon.uID = kTrayIconId;
+            return Shell_NotifyIconA(NIM_DELETE, &icon) != FALSE;
+        });
+    }
+    if (command == "taskbar-created") {
+        const UINT message = RegisterWindowMessageA("TaskbarCreated");
+        return message != 0 && PostMessageA(HWND_BROADCAST, message, 0, 0) ? kFound : kNotFound;
     }
     if (command == "open") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kOpenCommand); });
     if (command == "exit") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kExitCommand); });

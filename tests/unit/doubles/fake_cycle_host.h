@@ -1,5 +1,6 @@
 // A frame for the poll cycle that writes every output into one ordered journal:
-// "W:" window log, "S:" status bar, "F:" log file, "T:" transferred line, "E:" end of cycle.
+// "W:" window log, "S:" status bar, "F:" log file, "T:" transferred line, "M:" message
+// box, "E:" end of cycle.
 #pragma once
 
 #include <functional>
@@ -28,6 +29,7 @@ class FakeCycleHost : public CycleHost {
     icons.push_back(std::to_string(resourceId));
     return true;
   }
+  void ShowMessage(const std::string& text) override { Output('M', text); }
   void ChangeIcon() override { icons.push_back("toggle"); }
   void StopScheduledPolling() override { ++pollingStops; }
   void EndCycle() override {

@@ -79,7 +79,16 @@ class FakeFrameWindow : public IFrameWindow {
   }
   void KillTimer(unsigned id) override { killed.push_back(id); }
   void Destroy() override { destroyed = true; }
-  void PostToUiThread(std::function<void()> task) override { posted.push_back(std::move(task)); }
+  bool PostToUiThread(std::function<void()> task) override {
+    if (dropPosts) return false;
+    posted.push_back(std::move(task));
+    return true;
+  }
+  // Open until `whileBoxOpen` returns, as a box's own message loop runs other tasks.
+  void ShowMessageBox(const std::string& text) override {
+    boxes.push_back(text);
+    if (whileBoxOpen) whileBoxOpen(text);
+  }
   void CloseCycleMessageBoxes() override { ++messageBoxClosings; }
   void EndProcess() override { processEnded = true; }
   void RunPosted() {
@@ -92,7 +101,10 @@ class FakeFrameWindow : public IFrameWindow {
   bool destroyed = false;
   bool failTimers = false;
   bool processEnded = false;
+  bool dropPosts = false;
   int messageBoxClosings = 0;
+  std::vector<std::string> boxes;  // texts of the boxes shown, in order
+  std::function<void(const std::string&)> whileBoxOpen;
   std::vector<unsigned> timers;  // periods, in the order set
   std::vector<unsigned> killed;
   std::vector<std::function<void()>> posted;
@@ -128,7 +140,7 @@ class FakeTrayShell : public ITrayShell {
       failNext = false;
       return false;
     }
-    return true;
+    return !absent && !(refuseAdd && operation == TrayOperation::Add);
   }
   std::string LoadText(unsigned id) override {
     if (id == 101) return "Dravos Upload Ulkin. Right click for menu.";
@@ -146,6 +158,8 @@ class FakeTrayShell : public ITrayShell {
   }
 
   bool failNext = false;
+  bool absent = false;     // no taskbar: every call fails
+  bool refuseAdd = false;  // the shell still has the icon, so adding it again fails
   std::function<void(const TrayRecord&)> onNotify;  // runs inside each call, as another thread might
   std::vector<Call> calls;
   std::vector<unsigned> menus;
