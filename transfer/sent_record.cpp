@@ -169,13 +169,20 @@ void SentRecord::Load() {
 
   bool dropped = false;
   for (const SentEntry& entry : ParseSentRecord(text)) {
-    if (m_files.FileExists(entry.path)) {
-      m_entries[UpperAscii(entry.path)] = entry;
-    } else {
+    if (IsGone(entry.path)) {
       dropped = true;
+    } else {
+      m_entries[UpperAscii(entry.path)] = entry;
     }
   }
   if (dropped) Save();
+}
+
+bool SentRecord::IsGone(const std::string& path) {
+  // Only where its folder can be reached: a share that is offline for a moment
+  // must not cost its entries, or every file on it would be sent again.
+  const std::size_t slash = path.rfind('\\');
+  return slash != std::string::npos && m_files.DirectoryExists(path.substr(0, slash)) && !m_files.FileExists(path);
 }
 
 void SentRecord::LoadOnce() {

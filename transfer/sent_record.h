@@ -49,8 +49,9 @@ class SentRecord {
  public:
   explicit SentRecord(IFileSystem& files);
 
-  // Reads the record, dropping the entries whose file is gone (and writing it
-  // back without them). A record that cannot be read counts as empty.
+  // Reads the record, dropping the entries whose file is gone from a folder that
+  // can be reached (and writing it back without them). A record that cannot be
+  // read counts as empty.
   void Load();
   // Whether `path` was recorded with exactly this stamp: sent and unchanged since.
   bool Holds(const std::string& path, const FileStamp& stamp) const;
@@ -60,6 +61,7 @@ class SentRecord {
 
  private:
   void LoadOnce();
+  bool IsGone(const std::string& path);
   // Written whole to a temporary file, flushed, then moved over the record, so a
   // power cut leaves either the old record or the new one.
   bool Save();

@@ -1,7 +1,8 @@
 // The record of files sent that could not be marked read-only, as it lies in the
 // data folder: whatever a crash, an editor or a full disk left there. Reading it
 // must never fail; what it reads must write and read back the same; loading it
-// keeps exactly the entries of files that exist and still lets a new one in.
+// drops exactly the entries of files gone from a folder that can be reached, and
+// still lets a new one in.
 #include <map>
 #include <set>
 
@@ -22,8 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(ParseSentRecord(SerializeSentRecord(entries)) == entries);
 
-  // Every other entry's file exists; later lines of a path win, as in the record.
-  // Paths of the record's own files or of the one added below are left out.
+  // Of every three entries, one's file exists, one's folder exists without it (gone),
+  // one's folder cannot be reached (it may be there); later lines of a path win, as
+  // in the record. Paths of the record's own files or of the one added below are
+  // left out.
   const SentEntry added{"C:\\fuzz\\added.wav", FileStamp{1, 2}, "fuzz_added.wav"};
   const auto upper = [](std::string path) {
     for (char& c : path)
@@ -32,17 +35,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   const std::set<std::string> reserved = {upper(kSentRecordName), upper(kSentRecordTemporaryName), upper(added.path)};
   FakeFileSystem files;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string& path = entries[i].path;
+    const std::size_t slash = path.rfind('\\');
+    if (reserved.count(upper(path)) != 0) continue;
+    if (i % 3 == 0) files.AddFile(path, "");
+    if (i % 3 == 1 && slash != std::string::npos && !files.Exists(path.substr(0, slash)))
+      files.AddDirectory(path.substr(0, slash));
+  }
+  const auto gone = [&files](const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return slash != std::string::npos && files.DirectoryExists(path.substr(0, slash)) && !files.FileExists(path);
+  };
   std::map<std::string, SentEntry> kept;
-  for (std::size_t i = 0; i < entries.size(); i += 2)
-    if (reserved.count(upper(entries[i].path)) == 0) files.AddFile(entries[i].path, "");
   for (const SentEntry& entry : entries)
-    if (files.FileExists(entry.path)) kept[upper(entry.path)] = entry;
+    if (!gone(entry.path)) kept[upper(entry.path)] = entry;
   files.AddFile(kSentRecordName, text);
   SentRecord record(files);
   record.Load();
   for (const auto& [key, entry] : kept) FUZZ_CHECK(record.Holds(entry.path, entry.stamp));
   for (const SentEntry& entry : entries)
-    if (!files.FileExists(entry.path)) FUZZ_CHECK(!record.Holds(entry.path, entry.stamp));
+    if (gone(entry.path)) FUZZ_CHECK(!record.Holds(entry.path, entry.stamp));
   files.AddFile(added.path, "x");
   FUZZ_CHECK(record.Add(added));
   SentRecord reread(files);

@@ -137,15 +137,18 @@ TEST_F(SentRecordFiles, SurvivesARestartAndTellsUnchangedFromChanged) {
 TEST_F(SentRecordFiles, EntriesOfGoneFilesAreDropped) {
   const std::vector<SentEntry> entries = {{"C:\\Dictation\\a.wav", FileStamp{4, 1}, "author7_a.wav"},
                                           {"C:\\Dictation\\gone.wav", FileStamp{4, 1}, "author7_gone.wav"},
+                                          {"\\\\server\\offline\\c.wav", FileStamp{3, 1}, "author7_c.wav"},
                                           {"C:\\Dictation\\b.wav", FileStamp{2, 1}, "author7_b.wav"}};
   files.AddFile(kSentRecordName, SerializeSentRecord(entries));
   SentRecord record(files);
   record.Load();
-  EXPECT_EQ(ParseSentRecord(Record()), (std::vector<SentEntry>{entries[0], entries[2]}));
+  // A file in a folder that cannot be reached may still be there: it stays.
+  EXPECT_EQ(ParseSentRecord(Record()), (std::vector<SentEntry>{entries[0], entries[3], entries[2]}));
 
   // With every file gone, so is the record.
   files.RemoveFile("C:\\Dictation\\a.wav");
   files.RemoveFile("C:\\Dictation\\b.wav");
+  files.AddDirectory("\\\\server\\offline");
   record.Load();
   EXPECT_EQ(Record(), "(none)");
   EXPECT_FALSE(record.Holds("C:\\Dictation\\a.wav", FileStamp{4, 1}));
