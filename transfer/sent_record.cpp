@@ -116,10 +116,12 @@ std::optional<std::uint64_t> ParseFileTime(const std::string& text) {
                                      hour = field(dash + 7, 2), minute = field(dash + 10, 2),
                                      second = field(dash + 13, 2), fraction = field(dash + 16, 7);
   if (!year || !month || !day || !hour || !minute || !second || !fraction) return std::nullopt;
-  const std::int64_t days = DaysFromCivil(static_cast<std::int64_t>(*year), static_cast<unsigned>(*month),
-                                          static_cast<unsigned>(*day)) + kDays1601To1970;
+  const std::int64_t days =
+      DaysFromCivil(static_cast<std::int64_t>(*year), static_cast<unsigned>(*month), static_cast<unsigned>(*day)) +
+      kDays1601To1970;
   if (days < 0) return std::nullopt;
-  const std::uint64_t seconds = static_cast<std::uint64_t>(days) * kSecondsPerDay + *hour * 3600 + *minute * 60 + *second;
+  const std::uint64_t seconds =
+      static_cast<std::uint64_t>(days) * kSecondsPerDay + *hour * 3600 + *minute * 60 + *second;
   if (seconds > (std::numeric_limits<std::uint64_t>::max() - *fraction) / kTicksPerSecond) return std::nullopt;
   const std::uint64_t ticks = seconds * kTicksPerSecond + *fraction;
   if (FormatFileTime(ticks) != text) return std::nullopt;
@@ -132,8 +134,8 @@ std::string SerializeSentRecord(const std::vector<SentEntry>& entries) {
     std::string remoteName = entry.remoteName;
     for (char& c : remoteName)
       if (static_cast<unsigned char>(c) < 0x20) c = '?';
-    text += entry.path + "\t" + std::to_string(entry.stamp.size) + "\t" + FormatFileTime(entry.stamp.lastWrite) +
-            "\t" + remoteName + "\r\n";
+    text += entry.path + "\t" + std::to_string(entry.stamp.size) + "\t" + FormatFileTime(entry.stamp.lastWrite) + "\t" +
+            remoteName + "\r\n";
   }
   return text;
 }
