@@ -19,19 +19,21 @@ enum FileAttribute : std::uint32_t {
   kAttrNormal = 0x80,
 };
 
+// Size and last-write time of a file (the platform's 100 ns ticks since 1601, UTC),
+// as its open handle or its directory entry reports them.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::uint64_t lastWrite = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 struct FoundFile {
   std::string name;  // long name, without directory, in the system's ANSI code page
   std::uint32_t attributes = 0;
   // The code page cannot hold the name: `name` carries stand-ins ('?') for some of
   // its characters and names no file, or another one.
   bool lossyName = false;
-};
-
-// Size and last-write time of a file, as its open handle reports them.
-struct FileStamp {
-  std::uint64_t size = 0;
-  std::uint64_t lastWrite = 0;
-  bool operator==(const FileStamp&) const = default;
+  FileStamp stamp;
 };
 
 class IFileReader {
@@ -63,6 +65,8 @@ class IFileSystem {
   virtual bool MakeDirectory(const std::string& path) = 0;
   virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;  // replaces `to`
   virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // The attributes the file has now; false when the platform cannot say.
+  virtual bool ReadAttributes(const std::string& path, std::uint32_t& attributes) = 0;
   // Opens for reading while denying writers, so a file still being recorded is not taken.
   virtual std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) = 0;
   // Creates (or truncates) a file for writing.

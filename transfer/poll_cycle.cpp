@@ -20,7 +20,8 @@ PollCycle::PollCycle(Platform& platform, CycleHost& host, const Configuration& c
       m_host(host),
       m_messages(host),
       m_config(config),
-      m_service(service) {}
+      m_service(service),
+      m_sentRecord(platform.files) {}
 
 PollCycle::~PollCycle() = default;
 

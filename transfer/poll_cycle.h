@@ -15,6 +15,7 @@
 #include "transfer/ftp_transfer.h"
 #include "transfer/internet_cancellation.h"
 #include "transfer/myinternetsession.h"
+#include "transfer/sent_record.h"
 
 namespace tarnwick {
 
@@ -85,6 +86,12 @@ class PollCycle {
   // Into the download directory under `name`; `errorCode` is the Internet error of a failure.
   bool GetFile(const std::string& remotePath, const std::string& name, std::uint32_t& errorCode);
 
+  // Sets the read-only mark and checks that it holds; false when it does not.
+  bool MarkReadOnly(const std::string& path);
+  // For a file sent whose mark does not hold: into the sent record, said once.
+  void KeepInSentRecord(const std::string& fullPath, const std::string& fileName, const std::string& remoteName,
+                        const FileStamp& sentStamp);
+
   // Listed names the code page cannot hold, already told about in this cycle.
   std::set<std::string> m_unreadableNames;
 
@@ -108,6 +115,8 @@ class PollCycle {
   const Configuration m_config;
   const ServiceSettings m_service;
   long m_statusThreadId = 0;
+  // Files sent that could not be marked read-only; read by every scan.
+  SentRecord m_sentRecord;
 };
 
 // Thread entry: runs the cycle that `cycle` points to.

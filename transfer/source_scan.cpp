@@ -16,6 +16,7 @@ std::string SearchPattern(const std::string& directory, const std::string& filte
 
 void PollCycle::ScanSourceDirs() {
   m_unreadableNames.clear();
+  m_sentRecord.Load();
   m_arrFiles.clear();
   m_nFileCount = 0;
   m_nFileIndex = 0;
@@ -39,6 +40,8 @@ void PollCycle::ScanSlot(const std::string& directory, const std::string& filter
     if ((entry.attributes & kAttrDirectory) != 0) continue;
     const std::string fullPath = directory + entry.name;
     if ((entry.attributes & kAttrReadOnly) != 0) continue;
+    // Sent before where the mark would not hold: due again only once it changed.
+    if (m_sentRecord.Holds(fullPath, entry.stamp)) continue;
     if (entry.lossyName) {
       // Its listed name opens no file or another one, so it is never sent; the
       // author can only fix it by renaming. Said once per cycle, even when two

@@ -79,7 +79,7 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
         // program), the stamp still tells a file that changed since it was sent.
         FileStamp stampNow;
         if (source->Stamp(stampNow) && stampNow == sentStamp) {
-          m_platform.files.SetAttributes(fullPath, kAttrReadOnly);
+          if (!MarkReadOnly(fullPath)) KeepInSentRecord(fullPath, fileName, remoteName, sentStamp);
         } else {
           const std::string text = fileName + " changed after it was sent, will attempt later.";
           m_host.LogToWindow(text);
@@ -92,6 +92,27 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
   m_pFtp.reset();
   ++m_nFileIndex;
   return FileOutcome::Next;
+}
+
+bool PollCycle::MarkReadOnly(const std::string& path) {
+  // A share may take the change and keep nothing of it, so it is read back.
+  std::uint32_t attributes = 0;
+  return m_platform.files.SetAttributes(path, kAttrReadOnly) && m_platform.files.ReadAttributes(path, attributes) &&
+         (attributes & kAttrReadOnly) != 0;
+}
+
+void PollCycle::KeepInSentRecord(const std::string& fullPath, const std::string& fileName,
+                                 const std::string& remoteName, const FileStamp& sentStamp) {
+  // Said when the file is recorded; the scans after it pass over it in silence.
+  if (m_sentRecord.Add(SentEntry{fullPath, sentStamp, remoteName})) {
+    m_host.LogToWindow(fileName + " could not be marked read-only, kept in " + std::string(kSentRecordName) + ".");
+    m_host.LogToFile(fullPath + " could not be marked read-only; it is kept in " + kSentRecordName +
+                     " instead and is not sent again while it is unchanged.");
+  } else {
+    m_host.LogToWindow(fileName + " could not be marked read-only nor recorded, will be sent again.");
+    m_host.LogToFile(fullPath + " could not be marked read-only nor kept in " + kSentRecordName +
+                     "; it will be sent again.");
+  }
 }
 
 }  // namespace tarnwick

@@ -108,6 +108,9 @@ bool WinFileSystem::FindFiles(const std::string& pattern, std::vector<FoundFile>
     FoundFile entry;
     entry.name = Narrow(data.cFileName, entry.lossyName);
     entry.attributes = data.dwFileAttributes;
+    entry.stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entry.stamp.lastWrite =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
     found.push_back(entry);
   } while (FindNextFileW(search, &data) != FALSE);
   FindClose(search);
@@ -134,6 +137,13 @@ bool WinFileSystem::CopyReplacing(const std::string& from, const std::string& to
 
 bool WinFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+}
+
+bool WinFileSystem::ReadAttributes(const std::string& path, std::uint32_t& attributes) {
+  const DWORD found = GetFileAttributesA(path.c_str());
+  if (found == INVALID_FILE_ATTRIBUTES) return false;
+  attributes = found;
+  return true;
 }
 
 std::unique_ptr<IFileReader> WinFileSystem::OpenForUpload(const std::string& path) {

@@ -4,6 +4,7 @@ accepted, are archived and marked read-only; every failure leaves them due."""
 
 import os
 import re
+import subprocess
 
 import pytest
 
@@ -234,3 +235,77 @@ def test_exit_during_a_cycle_removes_the_icon_at_once_and_ends_between_files(pre
     # The cycle stopped after its first file at the latest.
     assert len(service.state()["uploads"]) <= 1
     dialog_watcher.stop()
+
+
+class Immutable:
+    """A file whose attributes nobody may change, as on a share whose access list
+    denies it: Wine's SetFileAttributes then fails with access denied."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def set(self, on):
+        result = subprocess.run(["chattr", "+i" if on else "-i", self.path], capture_output=True)
+        return result.returncode == 0
+
+
+@pytest.mark.time_limit(240)
+def test_a_file_that_cannot_be_marked_read_only_is_sent_once_and_again_only_when_changed(
+        prefix, program, driver, service, dialog_watcher):
+    data, plain = wave_bytes(2.5), wave_bytes(1.0)
+    prefix.write_file(SOURCE + "kept.wav", data)
+    prefix.write_file(SOURCE + "plain.wav", plain)
+    service_profile(service, sources=[(SOURCE, "wav")]).write(prefix)
+    kept = Immutable(prefix.unix_path(SOURCE + "kept.wav"))
+    if not kept.set(True):
+        pytest.skip("chattr +i is not allowed here (needs root and a file system with the immutable flag)")
+    told_window = "kept.wav could not be marked read-only, kept in Tarnwick.sent.txt."
+    told_file = (SOURCE + "kept.wav could not be marked read-only; it is kept in Tarnwick.sent.txt instead and "
+                 "is not sent again while it is unchanged.")
+    record_path = os.path.join(prefix.unix_path(program.workdir), "Tarnwick.sent.txt")
+
+    def record_lines():
+        with open(record_path, "rb") as record:
+            return [line for line in record.read().decode("cp1252").split("\r\n") if line and line[0] != "#"]
+
+    try:
+        process = program.start_and_wait()
+        assert wait_for_cycles(program, 1) == [AUTO_DOWNLOAD_OFF]
+        assert uploaded(service, service.state()) == {remote_name("kept.wav"): data, remote_name("plain.wav"): plain}
+        assert_done(prefix, driver, SOURCE, "plain.wav", plain)
+        assert driver.attributes(SOURCE + "kept.wav") == "writable"
+        assert prefix.read_file(SOURCE + "tessaro\\kept.wav") == data
+        assert told_window in driver.log().splitlines()
+        [line] = record_lines()
+        path, size, written, remote = line.split("\t")
+        assert (path, size, remote) == (SOURCE + "kept.wav", str(len(data)), remote_name("kept.wav"))
+        assert re.fullmatch(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{7} UTC", written)
+
+        # Unchanged, it is not sent again, neither by the next cycle nor after a restart.
+        assert driver.tick()
+        assert wait_for_cycles(program, 2) == [AUTO_DOWNLOAD_OFF] * 2
+        assert driver.command("exit")
+        assert process.wait(30) is not None
+        process = program.start_and_wait()
+        assert wait_for_cycles(program, 3) == [AUTO_DOWNLOAD_OFF] * 3
+        assert put_names(service.state()).count(remote_name("kept.wav")) == 1
+        assert "No File to Upload" in program.status_history()
+        assert program.read_log_file().count(told_file + "\r\n") == 1
+        assert told_window not in driver.log()  # the window log of the new process
+
+        # Changed, it is due again: sent whole and recorded anew.
+        assert kept.set(False)
+        with open(kept.path, "ab") as recording:
+            recording.write(b"-more")
+        assert kept.set(True)
+        assert driver.tick()
+        assert wait_for_cycles(program, 4) == [AUTO_DOWNLOAD_OFF] * 4
+        assert put_names(service.state()).count(remote_name("kept.wav")) == 2
+        assert uploaded(service, service.state())[remote_name("kept.wav")] == data + b"-more"
+        assert told_window in driver.log().splitlines()
+        assert program.read_log_file().count(told_file + "\r\n") == 2
+        [line] = record_lines()
+        assert line.split("\t")[1] == str(len(data) + 5)
+    finally:
+        kept.set(False)
+    assert dialog_watcher.stop() == []

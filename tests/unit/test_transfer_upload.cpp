@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "transfer/sent_record.h"
 #include "transfer_rig.h"
 
 namespace tarnwick {
@@ -226,6 +227,75 @@ TEST(UploadVerdict, FileChangedBetweenPutAndMarkStaysDueAndIsSentAgain) {
     EXPECT_EQ(rig.files.Find("C:\\Dictation\\tessaro\\a.wav")->content, c.content) << change;
     EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes, kAttrReadOnly) << change;
   }
+}
+
+TEST(UploadUnmarked, FileWhoseMarkDoesNotHoldIsRecordedToldOnceAndSentAgainOnlyWhenChanged) {
+  const std::string told = "W:a.wav could not be marked read-only, kept in Tarnwick.sent.txt.";
+  const std::string toldFile =
+      "F:C:\\Dictation\\a.wav could not be marked read-only; it is kept in Tarnwick.sent.txt instead and is not "
+      "sent again while it is unchanged.";
+  for (const char* share : {"denies the change", "keeps no attributes"}) {
+    OneDueFile due;
+    TransferRig& rig = due.rig;
+    (std::string(share) == "denies the change" ? rig.files.attributesDenied : rig.files.attributesNotKept)
+        .insert("C:\\DICTATION\\A.WAV");
+    rig.config.m_strDir[1] = "C:\\Dictation\\";
+    rig.config.m_strExt[1] = "wav";
+    const auto cycle = [&rig] {  // a new cycle object each time, as after a restart
+      rig.cycle.reset();
+      rig.journal.entries.clear();
+      rig.Cycle().ScanSourceDirs();
+      rig.Cycle().UploadFiles();
+      return rig.Cycle().m_arrFiles;
+    };
+    const auto puts = [&rig] {
+      const auto& ops = rig.internet.ftp.operations;
+      return std::count(ops.begin(), ops.end(), "put " + kUploads + "author7_a.wav");
+    };
+    const auto record = [&rig] { return ParseSentRecord(rig.files.Find(kSentRecordName)->content); };
+
+    EXPECT_EQ(cycle(), std::vector<std::string>{"C:\\Dictation\\a.wav"}) << share;
+    EXPECT_EQ(rig.JournalFrom("W:.. Done.\r\n"), (std::vector<std::string>{"W:.. Done.\r\n", told, toldFile})) << share;
+    EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes, kAttrArchive) << share;
+    EXPECT_EQ(rig.files.Find("C:\\Dictation\\tessaro\\a.wav")->content, "AAAA") << share;
+    EXPECT_EQ(record(), (std::vector<SentEntry>{{"C:\\Dictation\\a.wav", FileStamp{4, 0}, "author7_a.wav"}})) << share;
+
+    // Unchanged, it is neither sent nor told about again.
+    EXPECT_EQ(cycle(), std::vector<std::string>{}) << share;
+    EXPECT_TRUE(rig.journal.entries.empty()) << share;
+    EXPECT_EQ(puts(), 1) << share;
+
+    // Changed, it is due again, sent whole and recorded with its new stamp.
+    rig.files.AppendToFile("C:\\Dictation\\a.wav", " more");
+    EXPECT_EQ(cycle(), std::vector<std::string>{"C:\\Dictation\\a.wav"}) << share;
+    EXPECT_EQ(puts(), 2) << share;
+    EXPECT_EQ(rig.internet.ftp.files[kUploads + "author7_a.wav"], "AAAA more") << share;
+    EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), told), 1) << share;
+    EXPECT_EQ(record(), (std::vector<SentEntry>{{"C:\\Dictation\\a.wav", FileStamp{9, 1}, "author7_a.wav"}})) << share;
+
+    // Once the file is gone, so is its entry.
+    rig.files.RemoveFile("C:\\Dictation\\a.wav");
+    cycle();
+    EXPECT_FALSE(rig.files.Exists(kSentRecordName)) << share;
+  }
+}
+
+TEST(UploadUnmarked, FileThatCanNeitherBeMarkedNorRecordedIsToldAndStaysDue) {
+  OneDueFile due;
+  TransferRig& rig = due.rig;
+  rig.files.attributesDenied.insert("C:\\DICTATION\\A.WAV");
+  rig.files.createFails.insert("TARNWICK.SENT.TMP");  // the data folder takes no file
+  rig.config.m_strDir[1] = "C:\\Dictation\\";
+  rig.config.m_strExt[1] = "wav";
+  rig.Cycle().ScanSourceDirs();
+  rig.Cycle().UploadFiles();
+  EXPECT_EQ(rig.JournalFrom("W:.. Done.\r\n"),
+            (std::vector<std::string>{"W:.. Done.\r\n",
+                                      "W:a.wav could not be marked read-only nor recorded, will be sent again.",
+                                      "F:C:\\Dictation\\a.wav could not be marked read-only nor kept in "
+                                      "Tarnwick.sent.txt; it will be sent again."}));
+  rig.Cycle().ScanSourceDirs();
+  EXPECT_EQ(rig.Cycle().m_arrFiles, std::vector<std::string>{"C:\\Dictation\\a.wav"});
 }
 
 TEST_F(UploadTest, NameTheCodePageCannotHoldIsToldOncePerCycleAndThePassGoesOn) {

@@ -251,7 +251,15 @@ TEST_F(WinFileSystemTest, FileHeldForUploadKeepsItsStampAndCanStillBeArchivedAnd
   EXPECT_EQ(after, before);
   reader.reset();
   EXPECT_EQ(ReadRaw("tessaro\\rec.wav"), "RIFF0123");
-  EXPECT_NE(GetFileAttributesA(Path("rec.wav").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  std::uint32_t attributes = 0;
+  ASSERT_TRUE(files.ReadAttributes(Path("rec.wav"), attributes));
+  EXPECT_EQ(attributes & kAttrReadOnly, static_cast<std::uint32_t>(kAttrReadOnly));
+  EXPECT_FALSE(files.ReadAttributes(Path("none.wav"), attributes));
+  // The scan's listing gives the stamp the upload saw: what the sent record compares.
+  std::vector<FoundFile> found;
+  ASSERT_TRUE(files.FindFiles(Path("*.wav"), found));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].stamp, before);
 }
 
 TEST_F(WinFileSystemTest, ArchiveStepsCopyReplaceAndMarkFiles) {

@@ -116,7 +116,8 @@ bool FakeFileSystem::FindFiles(const std::string& pattern, std::vector<FoundFile
     if (Key(ParentOf(key)) != directory) continue;
     const std::string name = originalNames[key].substr(originalNames[key].find_last_of('\\') + 1);
     if (WildcardMatch(namePattern, name))
-      found.push_back({name, entry.attributes, name.find('?') != std::string::npos});
+      found.push_back({name, entry.attributes, name.find('?') != std::string::npos,
+                       FileStamp{entry.content.size(), entry.lastWrite}});
   }
   return !found.empty();
 }
@@ -146,8 +147,15 @@ bool FakeFileSystem::CopyReplacing(const std::string& from, const std::string& t
 
 bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   auto it = entries.find(Key(path));
-  if (it == entries.end()) return false;
-  it->second.attributes = attributes;
+  if (it == entries.end() || attributesDenied.count(it->first) != 0) return false;
+  if (attributesNotKept.count(it->first) == 0) it->second.attributes = attributes;
+  return true;
+}
+
+bool FakeFileSystem::ReadAttributes(const std::string& path, std::uint32_t& attributes) {
+  const Entry* entry = Find(path);
+  if (entry == nullptr) return false;
+  attributes = entry->attributes;
   return true;
 }
 
@@ -158,7 +166,8 @@ std::unique_ptr<IFileReader> FakeFileSystem::OpenForUpload(const std::string& pa
 }
 
 std::unique_ptr<IFileWriter> FakeFileSystem::CreateForWriting(const std::string& path) {
-  if (!DirectoryExists(ParentOf(path))) return nullptr;
+  const std::string parent = ParentOf(path);
+  if ((!parent.empty() && !DirectoryExists(parent)) || createFails.count(Key(path)) != 0) return nullptr;
   AddFile(path, std::string(), kAttrArchive);
   return std::make_unique<MapWriter>(*this, path);
 }

@@ -23,6 +23,7 @@ class FakeFileSystem : public IFileSystem {
   bool Exists(const std::string& path) const;
   const Entry* Find(const std::string& path) const;
 
+  // A path without '\' is a file of the current directory, which always exists.
   // A name with '?' stands for one the code page cannot hold: no real name has one.
   bool FindFiles(const std::string& pattern, std::vector<FoundFile>& found) override;
   bool FileExists(const std::string& path) override;
@@ -30,6 +31,7 @@ class FakeFileSystem : public IFileSystem {
   bool MakeDirectory(const std::string& path) override;
   bool CopyReplacing(const std::string& from, const std::string& to) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool ReadAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) override;
   std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) override;
   bool MoveReplacing(const std::string& from, const std::string& to) override;
@@ -45,8 +47,12 @@ class FakeFileSystem : public IFileSystem {
   // program, or in a folder that denies renaming).
   std::set<std::string> moveFails;
   int sizeQueries = 0;  // calls of FileSize
-  // Directories whose creation fails.
+  // Directories and files whose creation fails.
   std::set<std::string> createFails;
+  // Files whose attributes cannot be changed (an access list denies it) ...
+  std::set<std::string> attributesDenied;
+  // ... or whose change is taken but not kept (a share that keeps no attributes).
+  std::set<std::string> attributesNotKept;
   std::map<std::string, Entry> entries;  // keyed by upper-cased path; directories end without '\'
   std::map<std::string, std::string> originalNames;
 
