@@ -15,6 +15,7 @@
 #include "transfer/ftp_transfer.h"
 #include "transfer/internet_cancellation.h"
 #include "transfer/myinternetsession.h"
+#include "transfer/web_request.h"
 
 namespace tarnwick {
 
@@ -48,7 +49,7 @@ class PollCycle {
 
   // The steps of a cycle, each usable on its own.
   bool CheckConnection();
-  bool VerifyAuthor();
+  AuthorVerdict VerifyAuthor();
   std::string FetchUrl(const std::string& url);
   void ScanSourceDirs();
   void ScanSlot(const std::string& directory, const std::string& filterLabel);
