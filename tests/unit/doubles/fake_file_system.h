@@ -28,7 +28,7 @@ class FakeFileSystem : public IFileSystem {
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;
-  bool CopyReplacing(const std::string& from, const std::string& to) override;
+  CopyOutcome CopyToNewFile(const std::string& from, const std::string& to) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) override;
   std::unique_ptr<IFileWriter> CreateForWriting(const std::string& path) override;
@@ -42,6 +42,8 @@ class FakeFileSystem : public IFileSystem {
   std::set<std::string> appendFails;
   // Directories whose creation fails.
   std::set<std::string> createFails;
+  // Copy targets that cannot be written (a full disk, an access list).
+  std::set<std::string> copyFails;
   std::map<std::string, Entry> entries;  // keyed by upper-cased path; directories end without '\'
   std::map<std::string, std::string> originalNames;
 
