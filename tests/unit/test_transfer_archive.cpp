@@ -96,15 +96,5 @@ TEST(ArchiveCopy, NumberGoesBeforeTheExtension) {
   EXPECT_EQ(NumberedName("a.wav", 12), "a (12).wav");
 }
 
-TEST(ArchiveNote, SaysOnlyWhatIsOutOfTheOrdinary) {
-  using Outcome = ArchiveResult::Outcome;
-  EXPECT_EQ(ArchiveNote({Outcome::Copied, kArchive + "\\a.wav"}, "a.wav", kArchive), "");
-  EXPECT_EQ(ArchiveNote({Outcome::AlreadyThere, kArchive + "\\a (2).wav"}, "a.wav", kArchive), "");
-  EXPECT_EQ(ArchiveNote({Outcome::Copied, kArchive + "\\a (2).wav"}, "a.wav", kArchive),
-            "a.wav archived as a (2).wav: C:\\Dictation\\tessaro holds an older a.wav.");
-  EXPECT_EQ(ArchiveNote({Outcome::Failed, kArchive + "\\a.wav"}, "a.wav", kArchive),
-            "a.wav could not be copied to C:\\Dictation\\tessaro; the service has it.");
-}
-
 }  // namespace
 }  // namespace tarnwick
