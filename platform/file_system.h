@@ -36,6 +36,8 @@ struct FoundFile {
   FileStamp stamp;
 };
 
+enum class CopyOutcome { Copied, TargetExists, Failed };
+
 class IFileReader {
  public:
   virtual ~IFileReader() = default;
@@ -63,7 +65,10 @@ class IFileSystem {
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   virtual bool MakeDirectory(const std::string& path) = 0;
-  virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;  // replaces `to`
+  // Copies `from` to `to` only when nothing of that name is there yet: an existing
+  // `to` is left as it is and reported, in the same step, without a window between
+  // the look and the copy.
+  virtual CopyOutcome CopyToNewFile(const std::string& from, const std::string& to) = 0;
   virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // The attributes the file has now; false when the platform cannot say.
   virtual bool ReadAttributes(const std::string& path, std::uint32_t& attributes) = 0;

@@ -10,12 +10,21 @@
 
 namespace tarnwick {
 
+// Who answered an opened URL, as the platform reports it: the HTTP status of the
+// final answer (0 when it cannot say) and the URL that gave it, after any redirects
+// the platform followed on its own (empty when it cannot say).
+struct UrlResponse {
+  unsigned status = 0;
+  std::string finalUrl;
+};
+
 // An opened URL whose answer is read in pieces (InternetReadFile).
 class IUrlReader {
  public:
   virtual ~IUrlReader() = default;
   // Reads at most `capacity` bytes; false when the read call fails.
   virtual bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) = 0;
+  virtual UrlResponse Response() = 0;
 };
 
 // One InternetOpenA handle with the preconfigured access settings.

@@ -118,6 +118,7 @@ class StandInFTPHandler(FTPHandler):
     switches = None
     store = None
     timeline = None
+    upload_dir = None
 
     _timeline_session = None
 
@@ -160,6 +161,14 @@ class StandInFTPHandler(FTPHandler):
             self.respond("150 File status okay. About to open data connection.")
             return
         return super().ftp_RETR(file)
+
+    def ftp_CWD(self, path):
+        # ftp_upload_dir: the upload directory is gone, or may not be entered.
+        fault = self.switches.get("ftp_upload_dir")
+        if fault and os.path.normpath(path) == os.path.normpath(self.upload_dir):
+            self.respond("550 No such file or directory." if fault == "missing" else "550 Permission denied.")
+            return None
+        return super().ftp_CWD(path)
 
     def on_login(self, username):
         if self.switches.get("ftp_drop_after_login"):
@@ -211,5 +220,5 @@ def make_ftp_server(port, layout, store, switches, timeline):
     authorizer.add_user(DOWNLOAD_USER, DOWNLOAD_PASSWORD, layout.download_home, perm="elr")
     handler = type("BoundFTPHandler", (StandInFTPHandler,),
                    {"authorizer": authorizer, "switches": switches, "store": store,
-                    "timeline": timeline})
+                    "timeline": timeline, "upload_dir": layout.upload_dir})
     return FTPServer(("127.0.0.1", port), handler)

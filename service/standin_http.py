@@ -17,6 +17,10 @@ from standin_switches import SCRIPTS
 CONTROL_PREFIX = "/__control/"
 SCRIPT_PREFIX = "/dravos/"
 ROOT_PAGE = "<html><body>Tessaro service</body></html>\n"
+# Where script_redirect sends a script's requests: a page on another host, as a
+# hotel's or a proxy's login page takes over every request until one signs in.
+SIGN_IN_PATH = "/hotspot/login"
+SIGN_IN_PAGE = "<html><body><form>Sign in to use the Internet</form></body></html>\n"
 ERROR_PAGE = ("<html><head><title>500 Internal Server Error</title></head><body>\n"
               "<h1>Internal Server Error</h1>\n<p>The script failed.</p>\n</body></html>\n")
 # How long a silent web host holds a connection at most; the client gives up sooner.
@@ -112,6 +116,13 @@ class StandInHandler(BaseHTTPRequestHandler):
             return
         if path.strip("/") == "":
             self._answer(200, ROOT_PAGE, "text/html")
+        elif path == SIGN_IN_PATH:
+            self._answer(200, SIGN_IN_PAGE, "text/html")
+        elif script is not None and script == server.switches.get("script_redirect"):
+            # The script never runs: the redirect comes before it, and on the web
+            # host's name rather than the one asked.
+            location = "http://%s:%d%s" % (server.web_host, server.server_address[1], SIGN_IN_PATH)
+            self._answer(302, SIGN_IN_PAGE, "text/html", {"Location": location})
         elif script in SCRIPTS:
             time.sleep(server.switches.get("delay_ms") / 1000.0)
             answer = server.scripts.answer(script, params)
@@ -149,10 +160,12 @@ class StandInHandler(BaseHTTPRequestHandler):
     def _answer_json(self, status, value):
         self._answer(status, json.dumps(value), "application/json")
 
-    def _answer(self, status, text, content_type):
+    def _answer(self, status, text, content_type, headers=None):
         body = text.encode("utf-8")
         try:
             self.send_response(status)
+            for name, value in (headers or {}).items():
+                self.send_header(name, value)
             self.send_header("Content-Type", content_type + "; charset=utf-8")
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()

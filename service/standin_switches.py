@@ -65,10 +65,22 @@ def _optional_script(text):
     return script_name(text) if text.strip() else ""
 
 
+UPLOAD_DIR_FAULTS = ("missing", "denied")
+
+
+def upload_dir_fault(text):
+    fault = text.strip()
+    if fault and fault not in UPLOAD_DIR_FAULTS:
+        raise ValueError("unknown upload directory fault: %r" % text)
+    return fault
+
+
 _PARSERS = {
     "web_host_down": parse_flag,
     "web_host_silent": parse_flag,
     "script_error": _optional_script,
+    "script_redirect": _optional_script,
+    "ftp_upload_dir": upload_dir_fault,
     "ftp_drop_after_login": parse_flag,
     "ftp_drop_put_after": _count,
     "reject_reports": parse_flag,
@@ -95,6 +107,8 @@ class Switches:
                 "web_host_down": False,
                 "web_host_silent": False,
                 "script_error": "",
+                "script_redirect": "",
+                "ftp_upload_dir": "",
                 "ftp_drop_after_login": False,
                 "ftp_drop_put_after": 0,
                 "reject_reports": False,

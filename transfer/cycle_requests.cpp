@@ -22,11 +22,13 @@ std::string PollCycle::FetchUrl(const std::string& url) {
   return tarnwick::FetchUrl(m_platform.internet, m_messages, url);
 }
 
-bool PollCycle::VerifyAuthor() {
-  const std::string answer = FetchUrl(AuthorVerifyUrl(m_service, m_config.m_strAuthor, m_config.m_strPassword));
-  const bool valid = AnswerSaysValid(answer);
-  m_host.SetStatusText(valid ? "UserName Validation =*= OK =*=" : "UserName or Password Validation Fail");
-  return valid;
+AuthorVerdict PollCycle::VerifyAuthor() {
+  const AuthorVerdict verdict = CheckAuthor(m_platform.internet, m_messages,
+                                            AuthorVerifyUrl(m_service, m_config.m_strAuthor, m_config.m_strPassword));
+  // Without an answer nothing was said of the password; the cycle says what happened.
+  if (verdict == AuthorVerdict::Accepted) m_host.SetStatusText("UserName Validation =*= OK =*=");
+  if (verdict == AuthorVerdict::Refused) m_host.SetStatusText("UserName or Password Validation Fail");
+  return verdict;
 }
 
 int PollCycle::ReportUpload(const std::string& url) {

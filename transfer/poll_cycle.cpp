@@ -44,7 +44,15 @@ void PollCycle::RunSteps() {
     return;
   }
   if (m_host.StopRequested()) return;
-  if (!VerifyAuthor()) {
+  const AuthorVerdict verdict = VerifyAuthor();
+  if (verdict == AuthorVerdict::NoAnswer) {
+    // A time-out, an error page or somebody else's login page says nothing of the
+    // password: polling goes on, and the next tick asks again.
+    m_host.SetStatusText("No Internet Access");
+    m_host.LogToFile("The login check got no answer from the service. Will retry again in next poll");
+    return;
+  }
+  if (verdict == AuthorVerdict::Refused) {
     const char text[] = "Invalid Author Name or Password.";
     m_host.LogToWindow(text);
     m_host.LogToFile(text);

@@ -16,6 +16,7 @@
 #include "transfer/internet_cancellation.h"
 #include "transfer/myinternetsession.h"
 #include "transfer/sent_record.h"
+#include "transfer/web_request.h"
 
 namespace tarnwick {
 
@@ -49,7 +50,7 @@ class PollCycle {
 
   // The steps of a cycle, each usable on its own.
   bool CheckConnection();
-  bool VerifyAuthor();
+  AuthorVerdict VerifyAuthor();
   std::string FetchUrl(const std::string& url);
   void ScanSourceDirs();
   void ScanSlot(const std::string& directory, const std::string& filterLabel);

@@ -38,6 +38,21 @@ std::string HttpUrl(const std::string& host, unsigned port, const std::string& p
   return url + pathAndQuery;
 }
 
+std::string HostOfUrl(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  if (scheme == std::string::npos) return std::string();
+  const std::size_t start = scheme + 3;
+  std::string host = url.substr(start, url.find_first_of("/?#", start) - start);
+  const std::size_t user = host.rfind('@');
+  if (user != std::string::npos) host.erase(0, user + 1);
+  // An IPv6 literal keeps its colons inside the brackets.
+  const std::size_t port = host.find(':', host.empty() || host[0] != '[' ? 0 : host.find(']'));
+  if (port != std::string::npos) host.erase(port);
+  for (char& c : host)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return host;
+}
+
 std::string ProbeUrl(const ServiceSettings& service) { return HttpUrl(service.webHost, service.httpPort, "//"); }
 
 std::string AuthorVerifyUrl(const ServiceSettings& service, const std::string& author, const std::string& password) {

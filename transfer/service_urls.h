@@ -14,6 +14,10 @@ std::string EncodeQueryValue(const std::string& value);
 // "http://", the host, ":port" unless the port is 80, then the path.
 std::string HttpUrl(const std::string& host, unsigned port, const std::string& pathAndQuery);
 
+// The host name of a URL with an authority ("scheme://user@host:port/..."), in lower
+// case, without user and port; empty when there is none.
+std::string HostOfUrl(const std::string& url);
+
 // The connectivity probe: the web host's root, written with two slashes.
 std::string ProbeUrl(const ServiceSettings& service);
 std::string AuthorVerifyUrl(const ServiceSettings& service, const std::string& author, const std::string& password);

@@ -1,4 +1,5 @@
 // The upload pass: each due file put over a fresh FTP login, reported, archived and marked.
+#include "transfer/archive_copy.h"
 #include "transfer/poll_cycle.h"
 #include "transfer/recording_length.h"
 #include "transfer/service_urls.h"
@@ -52,9 +53,11 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
       m_host.LogToWindow(text);
       m_host.LogToFileOncePerDay("in use", fullPath, text);
     } else {
-      m_pFtp->ChangeDirectory(uploadDirectory);
+      // The put names the file relative to the directory it is in: after a failed
+      // change it would land in the login directory, where the service never looks.
+      const bool inUploadDirectory = m_pFtp->ChangeDirectory(uploadDirectory);
       std::uint64_t bytesSent = 0;
-      const bool sent = source && source->Stamp(sentStamp) &&
+      const bool sent = inUploadDirectory && source && source->Stamp(sentStamp) &&
                         SendFile(*m_pFtp, *source, remoteName, bytesSent) && bytesSent == sentStamp.size;
       if (!sent) {
         m_strFtpError = std::string(kUploadFailed) + "\r\n";
@@ -73,8 +76,12 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
         // The read-only mark is what keeps the file from being sent again, so it is
         // set even when the archive copy could not be made.
         const std::string archiveDirectory = sourcePart + "\\tessaro";
-        if (!m_platform.files.DirectoryExists(archiveDirectory)) m_platform.files.MakeDirectory(archiveDirectory);
-        m_platform.files.CopyReplacing(fullPath, archiveDirectory + "\\" + fileName);
+        const std::string note =
+            ArchiveNote(ArchiveCopy(m_platform.files, fullPath, archiveDirectory, fileName), fileName, archiveDirectory);
+        if (!note.empty()) {
+          m_host.LogToWindow(note);
+          m_host.LogToFile(note);
+        }
         // Where the platform cannot deny writers (a share, another system's
         // program), the stamp still tells a file that changed since it was sent.
         FileStamp stampNow;

@@ -19,12 +19,13 @@ void Show(IMessageBox* messages, const char* text) {
 
 }  // namespace
 
-std::string ReadAnswer(IUrlReader& reader) {
+std::string ReadAnswer(IUrlReader& reader, bool& whole) {
   std::string answer;
   char buffer[kAnswerChunk + 1];
   for (;;) {
     std::size_t bytesRead = 0;
-    if (!reader.Read(buffer, kAnswerChunk, bytesRead) || bytesRead == 0) break;
+    whole = reader.Read(buffer, kAnswerChunk, bytesRead);
+    if (!whole || bytesRead == 0) break;
     if (bytesRead > kAnswerChunk) bytesRead = kAnswerChunk;  // a reader that overstates must not run us past the buffer
     buffer[bytesRead] = '\0';
     answer.append(buffer, std::strlen(buffer));
@@ -56,7 +57,8 @@ WebAnswer RunWebRequest(IInternet& internet, const std::string& url, const WebRe
     result.outcome = WebOutcome::UrlNotOpened;
     return result;
   }
-  if (kind.readAnswer) result.text = ReadAnswer(*reader);
+  result.response = reader->Response();
+  if (kind.readAnswer) result.text = ReadAnswer(*reader, result.whole);
   result.outcome = WebOutcome::Answered;
   reader.reset();
   icon(IDI_IDLE);
@@ -65,11 +67,32 @@ WebAnswer RunWebRequest(IInternet& internet, const std::string& url, const WebRe
 
 bool AnswerSaysValid(const std::string& answer) { return answer.find(kMarkerAccepted) != std::string::npos; }
 
-std::string FetchUrl(IInternet& internet, IMessageBox& messages, const std::string& url) {
+namespace {
+
+WebAnswer GenericRequest(IInternet& internet, IMessageBox& messages, const std::string& url) {
   WebRequestKind kind;
   kind.urlFlags = kUrlFlagDontCache;
   kind.internetFailureMessage = "Internet not avaiable !!!";
-  return RunWebRequest(internet, url, kind, &messages, IconSwitch()).text;
+  return RunWebRequest(internet, url, kind, &messages, IconSwitch());
+}
+
+}  // namespace
+
+std::string FetchUrl(IInternet& internet, IMessageBox& messages, const std::string& url) {
+  return GenericRequest(internet, messages, url).text;
+}
+
+bool IsOwnAnswer(const std::string& url, const WebAnswer& answer) {
+  const unsigned status = answer.response.status;
+  const std::string asked = HostOfUrl(url);
+  return answer.outcome == WebOutcome::Answered && answer.whole && status >= 200 && status <= 299 &&
+         !asked.empty() && HostOfUrl(answer.response.finalUrl) == asked;
+}
+
+AuthorVerdict CheckAuthor(IInternet& internet, IMessageBox& messages, const std::string& url) {
+  const WebAnswer answer = GenericRequest(internet, messages, url);
+  if (AnswerSaysValid(answer.text)) return AuthorVerdict::Accepted;
+  return IsOwnAnswer(url, answer) ? AuthorVerdict::Refused : AuthorVerdict::NoAnswer;
 }
 
 bool CheckConnection(IInternet& internet, IMessageBox& messages, const IconSwitch& showIcon,

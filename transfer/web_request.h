@@ -42,7 +42,9 @@ enum class WebOutcome { InternetUnavailable, UrlNotOpened, Answered };
 
 struct WebAnswer {
   WebOutcome outcome = WebOutcome::InternetUnavailable;
-  std::string text;  // empty unless answered and read
+  std::string text;     // empty unless answered and read
+  bool whole = false;   // read to its end; false when a read failed (a host that went silent)
+  UrlResponse response;  // the status and final URL of an answered request
 };
 
 // `messages` and `showIcon` may be absent when the kind never uses them.
@@ -50,8 +52,8 @@ WebAnswer RunWebRequest(IInternet& internet, const std::string& url, const WebRe
                         IMessageBox* messages, const IconSwitch& showIcon);
 
 // Reads chunks of at most 1023 bytes until a read fails or yields nothing; each
-// chunk counts as text up to its first zero byte.
-std::string ReadAnswer(IUrlReader& reader);
+// chunk counts as text up to its first zero byte. `whole` is false when a read failed.
+std::string ReadAnswer(IUrlReader& reader, bool& whole);
 
 // The generic request: the whole answer, empty on any failure.
 std::string FetchUrl(IInternet& internet, IMessageBox& messages, const std::string& url);
@@ -62,6 +64,21 @@ bool CheckConnection(IInternet& internet, IMessageBox& messages, const IconSwitc
 
 // The service's verdict on a login or report: "Username Valid!" anywhere, case-sensitive.
 bool AnswerSaysValid(const std::string& answer);
+
+// Whether the script asked for gave the answer itself: read whole, with a success
+// status, from the host that `url` names. Redirects within that host still count; a
+// redirect elsewhere (a hotel's or a proxy's login page) does not, nor does an error
+// status or an answer that broke off.
+bool IsOwnAnswer(const std::string& url, const WebAnswer& answer);
+
+enum class AuthorVerdict {
+  Accepted,  // the answer says "Username Valid!"
+  Refused,   // the check script itself answered without it
+  NoAnswer,  // nothing that can be taken for the service's word: try again later
+};
+
+// The author check of a cycle, asked as the generic request asks.
+AuthorVerdict CheckAuthor(IInternet& internet, IMessageBox& messages, const std::string& url);
 
 // 1 when the service accepted the upload report ("Username Valid!" in the answer), else 0.
 int ReportUpload(IInternet& internet, IMessageBox& messages, const IconSwitch& showIcon, const std::string& url);

@@ -131,8 +131,11 @@ bool WinFileSystem::MakeDirectory(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }
 
-bool WinFileSystem::CopyReplacing(const std::string& from, const std::string& to) {
-  return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+CopyOutcome WinFileSystem::CopyToNewFile(const std::string& from, const std::string& to) {
+  if (::CopyFileA(from.c_str(), to.c_str(), TRUE) != FALSE) return CopyOutcome::Copied;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CopyOutcome::TargetExists
+                                                                      : CopyOutcome::Failed;
 }
 
 bool WinFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {

@@ -13,7 +13,7 @@ class WinFileSystem : public IFileSystem {
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;
-  bool CopyReplacing(const std::string& from, const std::string& to) override;
+  CopyOutcome CopyToNewFile(const std::string& from, const std::string& to) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   bool ReadAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) override;

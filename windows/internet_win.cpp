@@ -4,7 +4,7 @@
 #include "windows/internet_win.h"
 
 #include <initializer_list>
-#include <initializer_list>
+#include <string>
 #include <utility>
 
 #include "app/my_app.h"
@@ -31,6 +31,31 @@ class WinInetUrlReader : public IUrlReader {
     const bool succeeded = InternetReadFile(m_url->Get(), buffer, static_cast<DWORD>(capacity), &read) != FALSE;
     bytesRead = succeeded ? read : 0;
     return succeeded;
+  }
+
+  // Only reports what WinInet knows; what counts as the service's own answer is
+  // decided by the caller.
+  UrlResponse Response() override {
+    UrlResponse response;
+    NetworkCall call;  // after Exit the handle may be closed already
+    if (!call.Allowed()) return response;
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (HttpQueryInfoA(m_url->Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+      response.status = status;
+    // The request's URL after the redirects WinInet followed; a longer one says so
+    // with the length it needs.
+    std::string url(INTERNET_MAX_URL_LENGTH + 1, '\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      DWORD length = static_cast<DWORD>(url.size());
+      if (InternetQueryOptionA(m_url->Get(), INTERNET_OPTION_URL, url.data(), &length)) {
+        response.finalUrl = url.c_str();
+        break;
+      }
+      if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || length <= url.size()) break;
+      url.assign(length + 1, '\0');
+    }
+    return response;
   }
 
  private:

@@ -1,5 +1,6 @@
 import ftplib
 import hashlib
+import http.client
 import socket
 
 import pytest
@@ -189,6 +190,28 @@ class TestWebHost:
             service.set(web_host_dwn=1)
         assert service.get("/dravos/nothing.php")[0] == 404
 
+    def test_script_redirect_sends_the_script_to_a_sign_in_page_on_the_web_host(self, service):
+        service.set(script_redirect="authorverify")
+        connection = http.client.HTTPConnection("127.0.0.1", service.http_port, timeout=10)
+        try:
+            connection.request("GET", "/dravos/authorverify.php?username=author7&wp=secret",
+                               headers={"Host": "tessaro.example"})
+            response = connection.getresponse()
+            response.read()
+        finally:
+            connection.close()
+        assert response.status == 302
+        location = response.getheader("Location")
+        assert location == "http://www.tessaro.example:%d/hotspot/login" % service.http_port
+        status, page = service.get("/hotspot/login", host="www.tessaro.example")
+        assert status == 200 and MARKER not in page
+        assert [r["path"] for r in service.state()["requests"]][-2:] == [
+            "/dravos/authorverify.php", "/hotspot/login"]
+        service.set(script_redirect="")
+        assert verify(service, "username=author7&wp=secret") == MARKER
+        with pytest.raises(StandInError):
+            service.set(script_redirect="nothing")
+
     def test_delay_holds_script_answers(self, service):
         service.set(delay_ms=3000)
         with pytest.raises(socket.timeout):
@@ -226,6 +249,22 @@ class TestFtp:
                 ftp.storbinary("STOR x.wav", _Reader(b"x"))
         finally:
             ftp.close()
+
+    @pytest.mark.parametrize("fault, reply", [("missing", "550 No such file"), ("denied", "550 Permission denied")])
+    def test_upload_directory_can_be_missing_or_denied(self, service, fault, reply):
+        service.set(ftp_upload_dir=fault)
+        ftp = ftp_login(service, "dravos", "brinotaxe4")
+        try:
+            with pytest.raises(ftplib.error_perm, match=reply):
+                ftp.cwd(UPLOAD_DIR + "/")
+            ftp.cwd("/")  # other directories are entered as usual
+        finally:
+            ftp.close()
+        service.set(ftp_upload_dir="")
+        upload(service, "author7_a.wav", b"data")
+        assert [u["path"] for u in service.state()["uploads"]] == [UPLOAD_DIR + "/author7_a.wav"]
+        with pytest.raises(StandInError):
+            service.set(ftp_upload_dir="flooded")
 
     def test_wrong_and_refused_logins(self, service):
         with pytest.raises(ftplib.error_perm, match="530"):

@@ -7,6 +7,7 @@ Each check returns a list of the violations it found, so that a failing test nam
 every one of them at once."""
 
 import os
+import re
 import stat
 
 from scenario import AUTHOR, DOMAIN
@@ -33,6 +34,16 @@ def server_copy(service, name):
         return None
 
 
+def archive_copies(prefix, directory, name):
+    """The bytes of every copy of name in directory's archive: under its own name and
+    under the numbered names ("a (2).wav") that keep an older copy of that name."""
+    archive = prefix.unix_path(directory + "\\tessaro")
+    stem, dot, extension = name.rpartition(".") if "." in name.lstrip(".") else (name, "", "")
+    numbered = re.compile(r"^%s( \(\d+\))?%s$" % (re.escape(stem), re.escape(dot + extension)), re.IGNORECASE)
+    names = os.listdir(archive) if os.path.isdir(archive) else []
+    return [prefix.read_file(directory + "\\tessaro\\" + found) for found in names if numbered.match(found)]
+
+
 def upload_violations(prefix, service, state, sources):
     """sources: {Windows path of a source file: the bytes it must still hold}."""
     accepted = {report["file"] for report in state["reports"] if report["accepted"]}
@@ -42,16 +53,16 @@ def upload_violations(prefix, service, state, sources):
         if prefix.read_file(path) != data:
             problems.append("%s was lost or changed" % path)
             continue
-        archived = prefix.read_file(directory + "\\tessaro\\" + name)
+        archived = data in archive_copies(prefix, directory, name)
         if not is_read_only(prefix, path):
-            if archived is not None:
+            if archived:
                 problems.append("%s is archived but not marked done" % path)
             continue
         if server_copy(service, name) != data:
             problems.append("%s is marked done but the server lacks its identical copy" % path)
         if remote_name(name) not in accepted:
             problems.append("%s is marked done without an accepted report" % path)
-        if archived != data:
+        if not archived:
             problems.append("%s is marked done without its identical archive copy" % path)
     return problems
 

@@ -14,7 +14,7 @@ import pytest
 
 from invariants import DOWNLOADS, download_violations, is_read_only, remote_name, upload_violations
 from recordings import dss_bytes, wave_bytes
-from scenario import (AUTHOR, AUTO_DOWNLOAD_OFF, NO_INTERNET, requests_for, service_profile,
+from scenario import (AUTHOR, AUTO_DOWNLOAD_OFF, INVALID_AUTHOR, NO_INTERNET, requests_for, service_profile,
                       wait_for_status_count)
 from waiting import wait_until
 
@@ -29,6 +29,10 @@ DOWNLOAD_FAIL = "Download Fail - "
 CONFIGURATION = "Tarnwick - Configuration"
 TITLE = "Dravos Upload Ulkin"
 NO_NETWORK_ACCESS = "No Network Access."
+NO_ANSWER = "The login check got no answer from the service."
+# Only a refusal by the check script itself says this; without an answer nothing may.
+REFUSED = (("status", INVALID_AUTHOR), ("status", "UserName or Password Validation Fail"), ("file", INVALID_AUTHOR))
+OLDER_TAKE = "C:\\dictation\\one\\tessaro\\a.wav"
 POLL_TIME_FIELD, DIR1_FIELD, EXT2_FIELD, CANCEL = 1024, 1012, 1029, 2
 
 
@@ -118,6 +122,27 @@ def wrong_types_load_as_defaults(rig):
     assert rig.driver.click(CONFIGURATION, CANCEL)
 
 
+def older_take_archived(rig):
+    older = wave_bytes(4.0)  # an earlier recording of the same name
+    rig.prefix.write_file(OLDER_TAKE, older)
+
+    def lift():
+        assert rig.prefix.read_file(OLDER_TAKE) == older
+        assert rig.prefix.read_file("C:\\dictation\\one\\tessaro\\a (2).wav") == rig.sources["C:\\dictation\\one\\a.wav"]
+    return lift
+
+
+def sign_in_page_answered(rig):
+    # The platform followed the redirect, so the answer came from the other host.
+    wait_for_status_count(rig.program, NO_INTERNET, 1, timeout=60)
+    assert requests_for(rig.service.state(), "/hotspot/login"), "the redirect was not followed"
+
+
+def nothing_stored_anywhere(rig):
+    wait_for_status_count(rig.program, UPLOAD_FAIL, 1, timeout=60)
+    assert rig.service.state()["uploads"] == [], "a put landed outside the upload directory"
+
+
 def exit_while_the_web_host_is_silent(rig):
     wait_until(lambda: requests_for(rig.service.state(), "//"), 30, "the probe")
     chosen = time.monotonic()
@@ -134,6 +159,21 @@ FAULTS = {
         NO_INTERNET, switches={"web_host_silent": True}, says=(("status", NO_INTERNET),), cycle_timeout=120),
     "web host never answers, Exit meanwhile": Fault(
         None, switches={"web_host_silent": True}, during=exit_while_the_web_host_is_silent, recovers=False),
+    "author check answers HTTP 500": Fault(
+        NO_INTERNET, switches={"script_error": "authorverify"}, says=(("status", NO_INTERNET), ("file", NO_ANSWER)),
+        unsaid=REFUSED),
+    "author check redirected to another host's sign-in page": Fault(
+        NO_INTERNET, switches={"script_redirect": "authorverify"}, during=sign_in_page_answered,
+        says=(("status", NO_INTERNET), ("file", NO_ANSWER)), unsaid=REFUSED),
+    "FTP upload directory missing": Fault(
+        AUTO_DOWNLOAD_OFF, switches={"ftp_upload_dir": "missing"}, during=nothing_stored_anywhere,
+        says=(("status", UPLOAD_FAIL), ("file", UPLOAD_FAIL))),
+    "FTP upload directory denied": Fault(
+        AUTO_DOWNLOAD_OFF, switches={"ftp_upload_dir": "denied"}, during=nothing_stored_anywhere,
+        says=(("status", UPLOAD_FAIL), ("file", UPLOAD_FAIL))),
+    "archive holds an older file of that name": Fault(
+        AUTO_DOWNLOAD_OFF, obstacle=older_take_archived, done=("a.wav", "b.dss", "c.wav"),
+        says=(("file", "a.wav archived as a (2).wav"),)),
     "FTP drops the control connection after the login": Fault(
         AUTO_DOWNLOAD_OFF, switches={"ftp_drop_after_login": True}, says=(("status", UPLOAD_FAIL),)),
     "FTP drops the control connection in a put": Fault(

@@ -34,6 +34,7 @@ class ScriptedReader : public IUrlReader {
     bytesRead = read.claimed;
     return !read.fails;
   }
+  UrlResponse Response() override { return {}; }
   bool capacityAsked = true;
 
  private:
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string expected;
   bool knowable = true;  // false once a read leaves stale buffer bytes in play
   bool ended = false;
+  bool endedByFailure = false;
   while (input.remaining_bytes() > 0 && reads.size() < 64) {
     PlatformRead read;
     read.fails = input.ConsumeIntegralInRange<int>(0, 15) == 0;
@@ -61,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!ended) {
       if (read.fails || read.claimed == 0) {
         ended = true;
+        endedByFailure = read.fails;
       } else {
         // The buffer holds at most 1023 bytes of it; the rest of a claim is whatever
         // the buffer held before, which the reader may not count past its first zero.
@@ -75,8 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   ScriptedReader reader(reads);
-  const std::string answer = ReadAnswer(reader);
+  bool whole = false;
+  const std::string answer = ReadAnswer(reader, whole);
   FUZZ_CHECK(reader.capacityAsked);
+  FUZZ_CHECK(whole == !endedByFailure);
   FUZZ_CHECK(answer.find('\0') == std::string::npos);
   if (knowable) {
     FUZZ_CHECK(answer == expected);

@@ -58,6 +58,41 @@ TEST_F(PollCycleTest, RejectedAuthorStopsPollingAndTouchesNoFile) {
   EXPECT_EQ(rig.internet.ftp.logins, 0);
 }
 
+TEST_F(PollCycleTest, AuthorCheckWithoutAnswerKeepsPollingAndEndsAsAnUnreachableService) {
+  const std::string noAnswer = "F:The login check got no answer from the service. Will retry again in next poll";
+  struct Case {
+    const char* what;
+    unsigned status;
+    std::string finalUrl;
+    bool opens;
+  };
+  const Case cases[] = {
+      {"error page", 500, "", true},
+      {"redirect to another host", 200, "http://portal.hotel.example/", true},
+      {"time-out", 200, "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TransferRig rig;
+    rig.files.AddFile("C:\\A\\a.wav", "A");
+    rig.config.m_strDir[1] = "C:\\A\\";
+    rig.config.m_strExt[1] = "wav";
+    rig.internet.Answer(ProbeUrl(rig.service), "");
+    if (c.opens) {
+      UrlAnswer answer;
+      answer.body = "<html>Please sign in</html>";
+      answer.status = c.status;
+      answer.finalUrl = c.finalUrl;
+      rig.internet.answers[AuthorVerifyUrl(rig.service, "author7", "secret")] = answer;
+    }
+    rig.Cycle().Run();
+    EXPECT_EQ(rig.journal.entries, (Lines{"S:No Internet Access", noAnswer, "E:"}));
+    EXPECT_EQ(rig.host.pollingStops, 0);
+    EXPECT_EQ(rig.internet.ftp.logins, 0);
+    EXPECT_EQ(rig.host.icons, (Lines{"102", "101"}));
+  }
+}
+
 TEST_F(PollCycleTest, AuthorWithSpecialCharactersIsVerifiedAsTyped) {
   rig.config.m_strPassword = "p&w d";
   rig.ServiceAccepts();

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "transfer/sent_record.h"
@@ -65,8 +68,6 @@ TEST_F(UploadTest, ThreeFilesWhereTheSecondPutFails) {
 
 TEST_F(UploadTest, AcceptedFileIsStoredReportedArchivedAndMarked) {
   rig.files.AddFile("C:\\Dictation\\a.wav", "AAAA", kAttrArchive | kAttrHidden);
-  rig.files.AddDirectory("C:\\Dictation\\tessaro");
-  rig.files.AddFile("C:\\Dictation\\tessaro\\a.wav", "older copy");
   rig.ReportAccepted("author7_a.wav", "12");
   Upload({"C:\\Dictation\\a.wav"});
   EXPECT_EQ(rig.internet.ftp.operations,
@@ -100,12 +101,37 @@ TEST_F(UploadTest, ReportThatCannotBeSentShowsItsBoxAndLeavesTheFileDue) {
   EXPECT_EQ(Attributes("C:\\Dictation\\c.dss"), kAttrArchive);
 }
 
-TEST_F(UploadTest, ArchiveThatCannotBeMadeStillMarksTheFile) {
-  rig.files.createFails.insert("C:\\DICTATION\\TESSARO");
-  rig.ReportAccepted("author7_c.dss", "0");
-  Upload({"C:\\Dictation\\c.dss"});
-  EXPECT_FALSE(rig.files.Exists("C:\\Dictation\\tessaro\\c.dss"));
-  EXPECT_EQ(Attributes("C:\\Dictation\\c.dss"), kAttrReadOnly);
+TEST_F(UploadTest, ArchiveCopyUnderAnotherNameOrNoneIsToldAndTheFileIsStillMarked) {
+  const std::string told = "C:\\Dictation\\tessaro holds an older c.dss.";
+  const std::string failed = "c.dss could not be copied to C:\\Dictation\\tessaro; the service has it.";
+  const std::pair<const char*, std::function<void(FakeFileSystem&)>> cases[] = {
+      {"older copy of that name", [](FakeFileSystem& files) {
+         files.AddDirectory("C:\\Dictation\\tessaro");
+         files.AddFile("C:\\Dictation\\tessaro\\c.dss", "older recording");
+       }},
+      {"archive folder cannot be made", [](FakeFileSystem& files) { files.createFails.insert("C:\\DICTATION\\TESSARO"); }},
+      {"copy cannot be written", [](FakeFileSystem& files) {
+         files.AddDirectory("C:\\Dictation\\tessaro");
+         files.copyFails.insert("C:\\DICTATION\\TESSARO\\C.DSS");
+       }},
+  };
+  const std::vector<std::vector<std::string>> said = {
+      {"W:c.dss archived as c (2).dss: " + told, "F:c.dss archived as c (2).dss: " + told},
+      {"W:" + failed, "F:" + failed},
+      {"W:" + failed, "F:" + failed},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].first);
+    TransferRig rig;
+    rig.files.AddFile("C:\\Dictation\\c.dss", "CCCC");
+    cases[i].second(rig.files);
+    rig.ReportAccepted("author7_c.dss", "0");
+    rig.Cycle().m_arrFiles = {"C:\\Dictation\\c.dss"};
+    rig.Cycle().m_nFileCount = 1;
+    rig.Cycle().UploadFiles();
+    EXPECT_EQ(rig.JournalFrom("W:.. Done.\r\n"), std::vector<std::string>{"W:.. Done.\r\n"} + said[i]);
+    EXPECT_EQ(rig.files.Find("C:\\Dictation\\c.dss")->attributes, kAttrReadOnly);
+  }
 }
 
 TEST_F(UploadTest, EntriesWithoutAUsableBackslashAreSkippedAfterTheirConnection) {
@@ -118,10 +144,32 @@ TEST_F(UploadTest, EntriesWithoutAUsableBackslashAreSkippedAfterTheirConnection)
   EXPECT_EQ(std::count(rig.host.icons.begin(), rig.host.icons.end(), "toggle"), 2);
 }
 
-TEST_F(UploadTest, MissingUploadDirectoryPutsIntoTheLoginDirectory) {
-  rig.internet.ftp.directories = {"/"};
-  Upload({"C:\\Dictation\\c.dss"});
-  EXPECT_EQ(rig.internet.ftp.files["/author7_c.dss"], "CCCC");
+TEST_F(UploadTest, UploadDirectoryThatCannotBeEnteredFailsTheFileLikeAPut) {
+  const std::string uploads = kUploads.substr(0, kUploads.size() - 1);
+  const std::pair<const char*, std::function<void(FakeFtpServer&)>> cases[] = {
+      {"missing", [](FakeFtpServer& ftp) { ftp.directories = {"/"}; }},
+      {"denied", [&](FakeFtpServer& ftp) { ftp.deniedDirectories.insert(uploads); }},
+  };
+  for (const auto& [what, fault] : cases) {
+    SCOPED_TRACE(what);
+    TransferRig rig;
+    rig.files.AddFile("C:\\Dictation\\a.wav", "AAAA");
+    rig.files.AddFile("C:\\Dictation\\c.dss", "CCCC");
+    rig.ReportAccepted("author7_a.wav", "0");
+    rig.ReportAccepted("author7_c.dss", "0");
+    fault(rig.internet.ftp);
+    rig.Cycle().m_arrFiles = {"C:\\Dictation\\c.dss", "C:\\Dictation\\a.wav"};
+    rig.Cycle().m_nFileCount = 2;
+    rig.Cycle().UploadFiles();
+    EXPECT_EQ(rig.JournalFrom("W:1 of 2 Uploading c.dss"),
+              (std::vector<std::string>{"W:1 of 2 Uploading c.dss", "W:" + kFail + "\r\n", "F:" + kFail + "\r\n",
+                                        "S:" + kFail}));
+    EXPECT_TRUE(rig.internet.ftp.files.empty());  // nothing stored anywhere, the login directory included
+    EXPECT_TRUE(rig.internet.RequestedUrls().empty());
+    EXPECT_EQ(rig.internet.ftp.logins, 1);  // the pass ended: a.wav waits too
+    EXPECT_EQ(rig.files.Find("C:\\Dictation\\c.dss")->attributes, kAttrArchive);
+    EXPECT_FALSE(rig.files.Exists("C:\\Dictation\\tessaro"));
+  }
 }
 
 TEST_F(UploadTest, FileHeldOpenForWritingWaitsAndThePassGoesOn) {

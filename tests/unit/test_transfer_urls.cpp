@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <utility>
 
 #include "transfer/service_urls.h"
 
@@ -33,6 +34,20 @@ TEST(ServiceUrls, PortIsWrittenOnlyWhenItIsNot80) {
   service.httpPort = 81;
   EXPECT_EQ(HttpUrl("h", service.httpPort, "/x"), "http://h:81/x");
   EXPECT_EQ(HttpUrl("h", 80, "/x"), "http://h/x");
+}
+
+TEST(ServiceUrls, HostOfAUrlIsItsLowerCaseNameWithoutUserAndPort) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"http://tessaro.example/dravos/authorverify.php?username=a", "tessaro.example"},
+      {"http://127.0.0.1:8080//", "127.0.0.1"},
+      {"https://Portal.Hotel.EXAMPLE?next=http://tessaro.example/", "portal.hotel.example"},
+      {"http://user:pw@tessaro.example:81/x", "tessaro.example"},
+      {"http://[::1]:8080/x", "[::1]"},
+      {"http://localhost#frag", "localhost"},
+      {"tessaro.example/x", ""},
+      {"", ""},
+  };
+  for (const auto& [url, host] : cases) EXPECT_EQ(HostOfUrl(url), host) << url;
 }
 
 TEST(ServiceUrls, QueryValuesArePercentEncodedExceptUnreservedCharacters) {

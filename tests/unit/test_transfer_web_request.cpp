@@ -138,6 +138,72 @@ TEST_F(WebRequestTest, EveryKindOfRequestGivesUpASilentHost) {
   for (const UrlRequest& request : internet.requests) EXPECT_EQ(request.timeout, 40000u) << request.url;
 }
 
+struct AuthorCase {
+  const char* what;
+  std::string body;
+  unsigned status;
+  std::string finalUrl;  // empty: the URL asked for
+  std::size_t failReadAt;
+  AuthorVerdict verdict;
+};
+
+TEST_F(WebRequestTest, OnlyTheCheckScriptsOwnAnswerCanRefuseAnAuthor) {
+  const std::size_t whole = std::string::npos;
+  const AuthorCase cases[] = {
+      {"accepted", "<b>Username Valid!</b>", 200, "", whole, AuthorVerdict::Accepted},
+      {"refused", "Invalid User", 200, "", whole, AuthorVerdict::Refused},
+      {"empty answer of the script", "", 200, "", whole, AuthorVerdict::Refused},
+      {"other success status", "Invalid User", 203, "", whole, AuthorVerdict::Refused},
+      {"redirect within the host", "Invalid User", 200, "http://TESSARO.example:8080/dravos/login.php", whole,
+       AuthorVerdict::Refused},
+      {"hotel login page", "<form>Room number</form>", 200, "http://portal.hotel.example/login?to=x", whole,
+       AuthorVerdict::NoAnswer},
+      {"host whose name only begins alike", "Invalid User", 200, "http://tessaro.example.evil/x", whole,
+       AuthorVerdict::NoAnswer},
+      {"error page", "<h1>Internal Server Error</h1>", 500, "", whole, AuthorVerdict::NoAnswer},
+      {"not found", "Not Found", 404, "", whole, AuthorVerdict::NoAnswer},
+      {"redirect not followed", "", 302, "", whole, AuthorVerdict::NoAnswer},
+      {"status unknown", "Invalid User", 0, "", whole, AuthorVerdict::NoAnswer},
+      {"answer broke off", "Invalid User", 200, "", 4, AuthorVerdict::NoAnswer},
+      {"silent after the headers", "Invalid User", 200, "", 0, AuthorVerdict::NoAnswer},
+      {"marker read before the break", "Username Valid! and more", 200, "", 16, AuthorVerdict::Accepted},
+  };
+  for (const AuthorCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    UrlAnswer answer;
+    answer.body = c.body;
+    answer.status = c.status;
+    answer.finalUrl = c.finalUrl;
+    answer.failReadAt = c.failReadAt;
+    internet.answers[url] = answer;
+    EXPECT_EQ(CheckAuthor(internet, messages, url), c.verdict);
+    EXPECT_EQ(internet.requests.back().flags, 0x04000000u);
+  }
+  EXPECT_TRUE(journal.entries.empty());
+  EXPECT_EQ(internet.openHandles, 0);
+}
+
+TEST_F(WebRequestTest, AuthorCheckWithoutAnyAnswerIsNoAnswer) {
+  EXPECT_EQ(CheckAuthor(internet, messages, url), AuthorVerdict::NoAnswer);  // URL cannot be opened
+  EXPECT_TRUE(journal.entries.empty());
+  internet.failOpen = true;
+  EXPECT_EQ(CheckAuthor(internet, messages, url), AuthorVerdict::NoAnswer);
+  EXPECT_EQ(journal.entries, std::vector<std::string>{"M:Internet not avaiable !!!"});
+}
+
+TEST(IsOwnAnswer, NeedsTheFinalUrlToNameTheHostAsked) {
+  WebAnswer answer;
+  answer.outcome = WebOutcome::Answered;
+  answer.whole = true;
+  answer.response = {200, ""};  // the platform could not say where the answer came from
+  EXPECT_FALSE(IsOwnAnswer("http://tessaro.example/x", answer));
+  answer.response.finalUrl = "http://tessaro.example/x";
+  EXPECT_TRUE(IsOwnAnswer("http://tessaro.example/x", answer));
+  EXPECT_FALSE(IsOwnAnswer("not a url", answer));
+  answer.outcome = WebOutcome::UrlNotOpened;
+  EXPECT_FALSE(IsOwnAnswer("http://tessaro.example/x", answer));
+}
+
 TEST(AnswerSaysValid, CaseSensitiveSubstring) {
   EXPECT_TRUE(AnswerSaysValid("Username Valid!"));
   EXPECT_TRUE(AnswerSaysValid("<html>ok Username Valid! more</html>"));

@@ -44,6 +44,7 @@ class ListInternet : public IInternet {
       m_at += bytesRead;
       return true;
     }
+    UrlResponse Response() override { return {200, std::string()}; }  // the dialogs read only the text
 
    private:
     std::string m_text;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_internet_standin.h"
@@ -73,6 +74,24 @@ TEST_F(WebRequestsWithStandin, ErrorPagesStillOpen) {
 
   // The root is asked for with two slashes.
   EXPECT_TRUE(handle->OpenUrl(standin.HttpUrl("//"), 0));
+}
+
+TEST_F(WebRequestsWithStandin, ResponseTellsTheStatusAndTheUrlThatAnswered) {
+  ASSERT_NE(standin.Control("set?script_error=authorverify"), "");
+  const std::pair<std::string, unsigned> cases[] = {
+      {"/dravos/extverify.php?ext=", 200},
+      {"/no/such/page", 404},
+      {"/dravos/authorverify.php?username=a&wp=b", 500},
+  };
+  auto handle = internet->Open(kAgent);
+  ASSERT_TRUE(handle);
+  for (const auto& [path, status] : cases) {
+    auto reader = handle->OpenUrl(standin.HttpUrl(path), INTERNET_FLAG_DONT_CACHE);
+    ASSERT_TRUE(reader) << path;
+    const UrlResponse response = reader->Response();
+    EXPECT_EQ(response.status, status) << path;
+    EXPECT_EQ(response.finalUrl, standin.HttpUrl(path));
+  }
 }
 
 TEST(WebRequests, UrlOnAClosedPortCannotBeOpened) {

@@ -244,7 +244,7 @@ TEST_F(WinFileSystemTest, FileHeldForUploadKeepsItsStampAndCanStillBeArchivedAnd
   EXPECT_EQ(recorder.handle, INVALID_HANDLE_VALUE);
   // The archive copy and the read-only mark are made while the file is still held.
   ASSERT_TRUE(files.MakeDirectory(Path("tessaro")));
-  EXPECT_TRUE(files.CopyReplacing(Path("rec.wav"), Path("tessaro\\rec.wav")));
+  EXPECT_EQ(files.CopyToNewFile(Path("rec.wav"), Path("tessaro\\rec.wav")), CopyOutcome::Copied);
   EXPECT_TRUE(files.SetAttributes(Path("rec.wav"), kAttrReadOnly));
   FileStamp after;
   ASSERT_TRUE(reader->Stamp(after));
@@ -262,7 +262,7 @@ TEST_F(WinFileSystemTest, FileHeldForUploadKeepsItsStampAndCanStillBeArchivedAnd
   EXPECT_EQ(found[0].stamp, before);
 }
 
-TEST_F(WinFileSystemTest, ArchiveStepsCopyReplaceAndMarkFiles) {
+TEST_F(WinFileSystemTest, ArchiveStepsCopyToNewFilesOnlyAndMarkFiles) {
   EXPECT_TRUE(files.DirectoryExists(directory));
   EXPECT_FALSE(files.DirectoryExists(Path("tessaro")));
   ASSERT_TRUE(files.MakeDirectory(Path("tessaro")));
@@ -271,8 +271,13 @@ TEST_F(WinFileSystemTest, ArchiveStepsCopyReplaceAndMarkFiles) {
 
   WriteRaw("a.wav", "new take");
   WriteRaw("tessaro\\a.wav", "old take");
-  ASSERT_TRUE(files.CopyReplacing(Path("a.wav"), Path("tessaro\\a.wav")));
-  EXPECT_EQ(ReadRaw("tessaro\\a.wav"), "new take");
+  // An existing copy is never replaced, and is told apart from a copy that failed.
+  EXPECT_EQ(files.CopyToNewFile(Path("a.wav"), Path("tessaro\\a.wav")), CopyOutcome::TargetExists);
+  EXPECT_EQ(ReadRaw("tessaro\\a.wav"), "old take");
+  EXPECT_EQ(files.CopyToNewFile(Path("a.wav"), Path("tessaro\\a (2).wav")), CopyOutcome::Copied);
+  EXPECT_EQ(ReadRaw("tessaro\\a (2).wav"), "new take");
+  EXPECT_EQ(files.CopyToNewFile(Path("none.wav"), Path("tessaro\\none.wav")), CopyOutcome::Failed);
+  EXPECT_EQ(files.CopyToNewFile(Path("a.wav"), Path("no such folder\\a.wav")), CopyOutcome::Failed);
 
   ASSERT_TRUE(files.SetAttributes(Path("a.wav"), kAttrReadOnly));
   EXPECT_EQ(GetFileAttributesA(Path("a.wav").c_str()) & FILE_ATTRIBUTE_READONLY,

@@ -138,11 +138,13 @@ bool FakeFileSystem::MakeDirectory(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::CopyReplacing(const std::string& from, const std::string& to) {
+CopyOutcome FakeFileSystem::CopyToNewFile(const std::string& from, const std::string& to) {
   const Entry* source = Find(from);
-  if (source == nullptr || !DirectoryExists(ParentOf(to))) return false;
+  if (source == nullptr || !DirectoryExists(ParentOf(to)) || copyFails.count(Key(to)) != 0) return CopyOutcome::Failed;
+  if (FileExists(to)) return CopyOutcome::TargetExists;
+  if (Exists(to)) return CopyOutcome::Failed;  // a directory of that name
   AddFile(to, source->content, source->attributes);
-  return true;
+  return CopyOutcome::Copied;
 }
 
 bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {

@@ -29,7 +29,7 @@ class FakeFileSystem : public IFileSystem {
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;
-  bool CopyReplacing(const std::string& from, const std::string& to) override;
+  CopyOutcome CopyToNewFile(const std::string& from, const std::string& to) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   bool ReadAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::unique_ptr<IFileReader> OpenForUpload(const std::string& path) override;
@@ -53,6 +53,8 @@ class FakeFileSystem : public IFileSystem {
   std::set<std::string> attributesDenied;
   // ... or whose change is taken but not kept (a share that keeps no attributes).
   std::set<std::string> attributesNotKept;
+  // Copy targets that cannot be written (a full disk, an access list).
+  std::set<std::string> copyFails;
   std::map<std::string, Entry> entries;  // keyed by upper-cased path; directories end without '\'
   std::map<std::string, std::string> originalNames;
 

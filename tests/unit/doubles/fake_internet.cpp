@@ -9,7 +9,9 @@ namespace {
 
 class FakeUrlReader : public IUrlReader {
  public:
-  FakeUrlReader(FakeInternet& internet, UrlAnswer answer) : m_internet(internet), m_answer(std::move(answer)) {
+  FakeUrlReader(FakeInternet& internet, const std::string& url, UrlAnswer answer)
+      : m_internet(internet), m_answer(std::move(answer)) {
+    if (m_answer.finalUrl.empty()) m_answer.finalUrl = url;
     ++m_internet.openHandles;
   }
   ~FakeUrlReader() override { --m_internet.openHandles; }
@@ -23,6 +25,7 @@ class FakeUrlReader : public IUrlReader {
     m_offset += bytesRead;
     return true;
   }
+  UrlResponse Response() override { return {m_answer.status, m_answer.finalUrl}; }
 
  private:
   FakeInternet& m_internet;
@@ -41,7 +44,7 @@ class FakeInternetHandle : public IInternetHandle {
     m_internet.requests.push_back({m_agent, url, flags, m_timeout});
     auto answer = m_internet.answers.find(url);
     if (m_internet.failingUrls.count(url) != 0 || answer == m_internet.answers.end()) return nullptr;
-    return std::make_unique<FakeUrlReader>(m_internet, answer->second);
+    return std::make_unique<FakeUrlReader>(m_internet, url, answer->second);
   }
 
  private:
@@ -129,7 +132,7 @@ class FakeFtpConnection : public IFtpConnection {
   bool ChangeDirectory(const std::string& directory) override {
     m_server.operations.push_back("cwd " + directory);
     const std::string resolved = m_server.Resolve(m_current, directory);
-    if (m_server.directories.count(resolved) == 0) {
+    if (m_server.directories.count(resolved) == 0 || m_server.deniedDirectories.count(resolved) != 0) {
       m_lastError = 12003;
       return false;
     }

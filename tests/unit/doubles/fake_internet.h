@@ -17,6 +17,8 @@ struct UrlAnswer {
   std::string body;
   std::size_t chunk = 1023;                     // most bytes one read hands out
   std::size_t failReadAt = std::string::npos;  // a read fails once this many bytes were handed out
+  unsigned status = 200;
+  std::string finalUrl;  // where redirects ended; empty for the URL asked
 };
 
 struct UrlRequest {
@@ -53,6 +55,8 @@ class FakeFtpServer {
   // Puts of these paths are stored whole and then refused by the final reply.
   std::set<std::string> refuseAfterData;
   bool sizeUnsupported = false;  // SIZE is not a command this server knows
+  // Directories that exist but may not be entered (CWD refused).
+  std::set<std::string> deniedDirectories;
   // Every operation in order: "login user@host:port", "pwd", "cwd <dir>", "find <name>",
   // "put <path>", "get <path>", "size <path>", "close".
   std::vector<std::string> operations;
