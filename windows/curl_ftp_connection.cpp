@@ -65,14 +65,6 @@ std::string EncodedPath(const std::string& path) {
 
 std::size_t Discard(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
-std::size_t CollectListing(char* data, std::size_t size, std::size_t count, void* target) {
-  auto* listing = static_cast<std::string*>(target);
-  const std::size_t length = size * count;
-  if (listing->size() + length > kLongestListing) return 0;  // ends the listing with a write error
-  listing->append(data, length);
-  return length;
-}
-
 bool ListingHolds(const std::string& listing, const std::string& name) {
   std::size_t start = 0;
   while (start < listing.size()) {
@@ -317,17 +309,17 @@ class CurlFtpConnection : public IFtpConnection {
   // The current directory's bare listing (NLST), searched for the exact name.
   bool FileExists(const std::string& name) override {
     if (name.empty() || HasLineBreak(name)) return m_state->Fail(kNoMoreFiles);
-    std::string listing;
+    BoundedText listing(kLongestListing);
     m_state->Prepare("", true);
     curl_easy_setopt(Link().Easy(), CURLOPT_DIRLISTONLY, 1L);
-    curl_easy_setopt(Link().Easy(), CURLOPT_WRITEFUNCTION, &CollectListing);
+    curl_easy_setopt(Link().Easy(), CURLOPT_WRITEFUNCTION, &AppendBounded);
     curl_easy_setopt(Link().Easy(), CURLOPT_WRITEDATA, &listing);
     m_state->Notify(kSendingRequest);
     Link().Start();
     const CURLcode result = Link().Finish();
     m_state->Prepare("", false);
     if (result != CURLE_OK) return m_state->Fail(Link().ErrorCode());
-    return ListingHolds(listing, name) || m_state->Fail(kNoMoreFiles);
+    return ListingHolds(listing.text, name) || m_state->Fail(kNoMoreFiles);
   }
 
   std::unique_ptr<IFtpStream> OpenFile(const std::string& remotePath, bool forWriting) override {

@@ -42,14 +42,6 @@ class AnswerReader : public IUrlReader {
   std::size_t m_at = 0;
 };
 
-std::size_t CollectAnswer(char* data, std::size_t size, std::size_t count, void* target) {
-  auto* answer = static_cast<std::string*>(target);
-  const std::size_t length = size * count;
-  if (answer->size() + length > kLongestAnswer) return 0;  // ends the request with a write error
-  answer->append(data, length);
-  return length;
-}
-
 class CurlInternetHandle : public IInternetHandle {
  public:
   explicit CurlInternetHandle(std::string agent) : m_agent(std::move(agent)) {}
@@ -67,10 +59,10 @@ class CurlInternetHandle : public IInternetHandle {
     CurlLink link(m_timeouts);
     CURL* easy = link.Easy();
     if (easy == nullptr) return nullptr;
-    std::string answer;
+    BoundedText answer(kLongestAnswer);
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_USERAGENT, m_agent.c_str());
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CollectAnswer);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &AppendBounded);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &answer);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMostRedirects);
@@ -79,7 +71,7 @@ class CurlInternetHandle : public IInternetHandle {
     // The proxy of the user's Internet settings, and never one from the environment.
     curl_easy_setopt(easy, CURLOPT_PROXY, ProxyForUrl(url, m_agent).c_str());
     if (!link.Start() || link.Finish() != CURLE_OK) return nullptr;
-    return std::make_unique<AnswerReader>(std::move(answer));
+    return std::make_unique<AnswerReader>(std::move(answer.text));
   }
 
  private:

@@ -26,6 +26,14 @@ bool EndsReply(const std::string& line) {
 
 }  // namespace
 
+std::size_t AppendBounded(char* data, std::size_t size, std::size_t count, void* target) {
+  auto* bounded = static_cast<BoundedText*>(target);
+  const std::size_t length = size * count;
+  if (bounded->text.size() + length > bounded->limit) return 0;
+  bounded->text.append(data, length);
+  return length;
+}
+
 void InitialiseCurl() {
   static std::once_flag once;
   std::call_once(once, []() { curl_global_init(CURL_GLOBAL_ALL); });

@@ -79,6 +79,17 @@ class CurlLink {
   bool m_socketsShut = false;
 };
 
+// Received bytes kept in memory up to a limit; a longer answer is no answer at all.
+struct BoundedText {
+  explicit BoundedText(std::size_t most) : limit(most) {}
+  std::string text;
+  std::size_t limit;
+};
+
+// A write callback that appends to the BoundedText it is given; past the limit it
+// ends the transfer with a write error.
+std::size_t AppendBounded(char* data, std::size_t size, std::size_t count, void* target);
+
 // Once per process, before any link: libcurl's global set-up.
 void InitialiseCurl();
 
