@@ -32,6 +32,7 @@ constexpr std::uint32_t kConnectionClosed = 51;
 constexpr std::uint32_t kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
 constexpr std::uint32_t kNoMoreFiles = 18;       // ERROR_NO_MORE_FILES: the listing lacks the name
 constexpr std::uint32_t kLoginFailure = 12015;
+constexpr int kLoggedIn = 230;
 constexpr std::uint32_t kConnectionAborted = 12030;
 
 // libcurl reads bigger pieces than its defaults: a transfer of large files keeps pace
@@ -416,14 +417,19 @@ std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const Link
   state->Notify(kConnecting);
   state->Prepare("", false);
   state->link->Start();
-  if (state->link->Finish() != CURLE_OK) {
+  // The login is USER and PASS; the PWD that libcurl adds may fail on its own, and
+  // then the connection's first command meets the failure, as it would have met it.
+  const bool loggedIn = state->link->Finish() == CURLE_OK || state->link->LastReplyCode() == kLoggedIn;
+  if (!loggedIn) {
     const std::uint32_t code = state->link->ErrorCode();
     return fail(code != 0 ? code : kLoginFailure, state->link->LastReply());
   }
+  // A connection that the server closes is never silently replaced by a new login.
+  state->link->KeepToItsConnection();
   state->Notify(kNameResolved, login.host);
   state->Notify(kConnected);
   const char* entry = nullptr;
-  curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry);
+  if (state->link->Result() == CURLE_OK) curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry);
   return std::make_unique<CurlFtpConnection>(std::move(state), entry);
 }
 

@@ -24,6 +24,13 @@ bool EndsReply(const std::string& line) {
          line[3] == ' ';
 }
 
+// The port a socket connects to; -1 for an address of no known family.
+int PortOf(const sockaddr& address) {
+  if (address.sa_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+  if (address.sa_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+  return -1;
+}
+
 }  // namespace
 
 std::size_t AppendBounded(char* data, std::size_t size, std::size_t count, void* target) {
@@ -94,6 +101,12 @@ curl_socket_t CurlLink::OpenSocket(void* self, curlsocktype, curl_sockaddr* addr
   auto* link = static_cast<CurlLink*>(self);
   std::lock_guard<std::mutex> guard(link->m_socketLock);
   if (link->m_socketsShut) return CURL_SOCKET_BAD;
+  const int port = PortOf(address->addr);
+  if (link->m_firstPort < 0) link->m_firstPort = port;
+  if (link->m_keepToConnection && port == link->m_firstPort) {
+    link->m_reconnectRefused = true;
+    return CURL_SOCKET_BAD;
+  }
   const curl_socket_t socket = ::socket(address->family, address->socktype, address->protocol);
   if (socket != CURL_SOCKET_BAD) link->m_sockets.push_back(socket);
   return socket;
@@ -133,6 +146,7 @@ bool CurlLink::Start() {
   m_reply.clear();
   m_replyLines.clear();
   m_replyCode = 0;
+  m_reconnectRefused = false;
   if (m_easy == nullptr || m_multi == nullptr) {
     m_done = true;
     m_result = CURLE_FAILED_INIT;
@@ -197,6 +211,15 @@ void CurlLink::Stop() {
   m_added = false;
 }
 
-std::uint32_t CurlLink::ErrorCode() const { return InternetErrorFor(m_result, m_replyCode); }
+std::uint32_t CurlLink::ErrorCode() const {
+  constexpr std::uint32_t kConnectionAborted = 12030;
+  if (m_reconnectRefused && m_result != CURLE_OK) return kConnectionAborted;
+  return InternetErrorFor(m_result, m_replyCode);
+}
+
+void CurlLink::KeepToItsConnection() {
+  std::lock_guard<std::mutex> guard(m_socketLock);
+  m_keepToConnection = true;
+}
 
 }  // namespace tarnwick

@@ -55,6 +55,10 @@ class CurlLink {
   int LastReplyCode() const { return m_replyCode; }
   // The Internet error code of the operation's end (0 for a success that no reply refused).
   std::uint32_t ErrorCode() const;
+  // From now on the link keeps to the connection it has: libcurl's attempts to
+  // connect anew to the same port (after the server closed the connection) fail,
+  // as a cut connection.
+  void KeepToItsConnection();
 
  private:
   bool Cancelled() const;
@@ -77,6 +81,9 @@ class CurlLink {
   std::mutex m_socketLock;
   std::vector<curl_socket_t> m_sockets;
   bool m_socketsShut = false;
+  int m_firstPort = -1;  // the port of the first connection made
+  bool m_keepToConnection = false;
+  bool m_reconnectRefused = false;
 };
 
 // Received bytes kept in memory up to a limit; a longer answer is no answer at all.

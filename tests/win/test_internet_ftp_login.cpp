@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,22 @@ TEST_F(FtpLoginWithStandin, RefusedLoginsFail) {
                                    failure));
   EXPECT_NE(failure.code, 0u);
   EXPECT_FALSE(failure.text.empty());
+}
+
+// The server accepts the login and closes the connection: the connection's commands
+// fail as cut, and nothing logs in again behind the caller's back.
+TEST_F(FtpLoginWithStandin, ConnectionClosedAfterTheLoginIsNotReplaced) {
+  ASSERT_NE(standin.Control("set?ftp_drop_after_login=1"), "");
+  auto session = test::TransferSession(*internet);
+  ASSERT_TRUE(session);
+  auto connection = test::Login(*session, standin, test::kUploadUser, test::kUploadPassword);
+  ASSERT_TRUE(connection);
+  EXPECT_FALSE(connection->ChangeDirectory(test::kUploadDirectory));
+  EXPECT_EQ(connection->LastError(), 12030u);
+  EXPECT_FALSE(connection->OpenFile("author7_after.wav", true));
+  EXPECT_EQ(connection->LastError(), 12030u);
+  const auto commands = standin.FtpCommands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), std::string("USER ") + test::kUploadUser), 1);
 }
 
 TEST_F(FtpLoginWithStandin, NotificationsReachOnlyTheSinkOfTheirOwnSession) {
