@@ -1,5 +1,5 @@
 // Times one upload and one download through the program's FTP transfer code: the
-// WinInet adapters, the program's file adapters and the passes' own copy loops
+// libcurl adapters, the program's file adapters and the passes' own copy loops
 // (SendFile, and ReceiveFile into a temporary file that is flushed and moved over
 // the target, as the download pass does). Each transfer logs in first, as the
 // passes do per file.
@@ -19,7 +19,7 @@
 #include "transfer/ftp_transfer.h"
 #include "transfer/myinternetsession.h"
 #include "windows/file_system_win.h"
-#include "windows/internet_win.h"
+#include "windows/curl_internet.h"
 
 namespace tarnwick {
 namespace {
@@ -62,7 +62,7 @@ class CountingReader : public IFileReader {
 
 int Run(unsigned port, const std::string& uploadDirectory, const std::string& localSource,
         const std::string& remoteName, const std::string& remoteSource, const std::string& localTarget) {
-  auto internet = MakeWinInetInternet();
+  auto internet = MakeCurlInternet();
   WinFileSystem files;
   // Sessions set up as each pass sets up its own: status callback and time-outs.
   CMyInternetSession statusSink(static_cast<long>(GetCurrentThreadId()));

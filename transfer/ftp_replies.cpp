@@ -55,4 +55,24 @@ RemoteSize SizeFromReply(const std::string& reply) {
   return size;
 }
 
+bool DirectoryFromReply(const std::string& reply, std::string& directory) {
+  if (LastReplyCode(reply) != 257) return false;
+  const std::string line = LastCodedLine(reply);
+  std::size_t at = line.find('"');
+  if (at == std::string::npos) return false;
+  std::string name;
+  for (++at; at < line.size(); ++at) {
+    if (line[at] != '"') {
+      name += line[at];
+    } else if (at + 1 < line.size() && line[at + 1] == '"') {
+      name += '"';
+      ++at;
+    } else {
+      directory = name;
+      return true;
+    }
+  }
+  return false;  // no closing quote
+}
+
 }  // namespace tarnwick

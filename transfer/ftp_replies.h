@@ -14,4 +14,8 @@ int LastReplyCode(const std::string& reply);
 // does not know the command; anything else, or no reply, is a failure.
 RemoteSize SizeFromReply(const std::string& reply);
 
+// The directory that a reply to PWD names: 257 and the name in double quotes, a
+// doubled quote standing for one; false for any other reply.
+bool DirectoryFromReply(const std::string& reply, std::string& directory);
+
 }  // namespace tarnwick

@@ -7,7 +7,7 @@ namespace tarnwick {
 
 namespace {
 
-// WinInet's words for a transfer that ended short of the whole file.
+// The Internet error code of a transfer that ended short of the whole file.
 constexpr std::uint32_t kConnectionAborted = 12030;
 
 }  // namespace

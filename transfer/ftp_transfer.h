@@ -20,7 +20,7 @@ constexpr std::size_t kReceivePiece = 1024 * 1024;
 
 // Whether the server holds `remotePath` with exactly the `bytes` a finished transfer
 // moved. A server that does not know SIZE leaves the verdict to the transfer calls,
-// which then stands. On false, `errorCode` says why in WinInet's terms.
+// which then stands. On false, `errorCode` says why as an Internet error code.
 bool ServerHoldsAll(IFtpConnection& ftp, const std::string& remotePath, std::uint64_t bytes,
                     std::uint32_t& errorCode);
 

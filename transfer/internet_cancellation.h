@@ -1,14 +1,12 @@
 // Lets the user-interface thread stop a poll cycle that waits on the network.
 //
-// A blocking WinInet call returns at once when another thread closes the handle it
-// works on; that is how Exit and the end of a session reach a worker that waits for
-// a silent server. The cycle owns one of these: every Internet handle its thread
-// opens is registered here, and every call that may block is made inside a
-// NetworkCall. Cancel() closes the registered handles, newest (innermost) first, and
-// refuses new handles and calls from then on, so that no handle is closed twice and
-// nothing new is started. A call that was already past its check when Cancel() came
-// meets a closed handle; since nothing new is opened afterwards, that handle's
-// number cannot name another handle, and the call fails at once.
+// Every connection that the cycle's thread opens registers here how to end its
+// waits (the transport wakes its wait and shuts its sockets down), and checks
+// Cancelled() wherever it waits; that is how Exit and the end of a session reach a
+// worker that waits for a silent server. Cancel() runs the registered closers,
+// newest (innermost) first, and refuses new registrations and calls from then on,
+// so that nothing new is started. Calls counted with NetworkCall are those that no
+// closer can end.
 #pragma once
 
 #include <functional>

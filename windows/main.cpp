@@ -11,7 +11,7 @@
 #include "windows/file_system_win.h"
 #include "windows/frame_window_win.h"
 #include "windows/instance_marker_win.h"
-#include "windows/internet_win.h"
+#include "windows/curl_internet.h"
 #include "windows/message_box_win.h"
 #include "windows/recording_length_win.h"
 #include "windows/registry_profile_win.h"
@@ -36,7 +36,7 @@ int RunProgram(HINSTANCE instance) {
 
   RegistryProfile profile(kRegistryKey, kApplicationTitle);
   WinFileSystem files;
-  std::unique_ptr<IInternet> internet = MakeWinInetInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet();
   LocalClock clock;
   std::unique_ptr<IRecordingLength> media = MakeMciRecordingLength(instance);
   TitledMessageBox messageBox;

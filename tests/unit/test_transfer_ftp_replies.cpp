@@ -52,5 +52,28 @@ TEST(FtpReplies, SizeAnswers) {
   }
 }
 
+TEST(FtpReplies, DirectoryNamedByPwd) {
+  const struct {
+    const char* reply;
+    bool named;
+    const char* directory;
+  } cases[] = {
+      {"257 \"/\" is the current directory.\r\n", true, "/"},
+      {"257 \"/tessaro.example/dravouploads\"", true, "/tessaro.example/dravouploads"},
+      {"257 \"/a \"\"quoted\"\" name\" is current.", true, "/a \"quoted\" name"},
+      {"257-first\r\n257 \"/b\"\r\n", true, "/b"},
+      {"257 \"\"", true, ""},
+      {"257 \"/unclosed", false, ""},
+      {"257 no quotes", false, ""},
+      {"550 \"/x\" not allowed.", false, ""},
+      {"", false, ""},
+  };
+  for (const auto& c : cases) {
+    std::string directory = "unchanged";
+    EXPECT_EQ(DirectoryFromReply(c.reply, directory), c.named) << c.reply;
+    EXPECT_EQ(directory, c.named ? c.directory : "unchanged") << c.reply;
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick

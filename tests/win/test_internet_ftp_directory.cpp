@@ -1,14 +1,13 @@
-// Directory work on an FTP connection of the WinInet adapter: the current
+// Directory work on an FTP connection of the libcurl adapter: the current
 // directory and the search for a file by its bare name.
 #include <windows.h>
-#include <wininet.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "test_internet_standin.h"
-#include "windows/internet_win.h"
+#include "windows/curl_internet.h"
 
 namespace tarnwick {
 namespace {
@@ -23,7 +22,7 @@ class FtpDirectoryWithStandin : public ::testing::Test {
     ASSERT_TRUE(session);
   }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeWinInetInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet();
   std::unique_ptr<ITransferSession> session;
 };
 

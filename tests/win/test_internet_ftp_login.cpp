@@ -1,21 +1,26 @@
-// Transfer sessions of the WinInet adapter: FTP logins with both accounts, the
+// Transfer sessions of the libcurl adapter: FTP logins with both accounts, the
 // failures they report, and the status notifications that reach the session's sink.
 #include <windows.h>
-#include <wininet.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "test_internet_standin.h"
-#include "windows/internet_win.h"
+#include "transfer/internet_errors.h"
+#include "windows/curl_internet.h"
 
 namespace tarnwick {
 namespace {
 
 using test::kStandinHost;
 using test::Standin;
+
+// The notification numbers of the session's sink.
+constexpr std::uint32_t kResolvingName = 10;
+constexpr std::uint32_t kSendingRequest = 30;
 
 struct Notification {
   std::uint32_t context;
@@ -41,7 +46,7 @@ class FtpLoginWithStandin : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(standin.Control("reset"), ""); }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeWinInetInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet();
 };
 
 TEST_F(FtpLoginWithStandin, BothAccountsLogInAndSeeTheirOwnTrees) {
@@ -59,7 +64,7 @@ TEST_F(FtpLoginWithStandin, BothAccountsLogInAndSeeTheirOwnTrees) {
   EXPECT_FALSE(download->ChangeDirectory(test::kUploadDirectory));
 }
 
-TEST_F(FtpLoginWithStandin, WrongPasswordsFailWithThePlatformsDescription) {
+TEST_F(FtpLoginWithStandin, WrongPasswordsFailWithTheWrongPasswordText) {
   auto session = test::TransferSession(*internet);
   ASSERT_TRUE(session);
   for (const char* user : {test::kUploadUser, test::kDownloadUser}) {
@@ -68,11 +73,8 @@ TEST_F(FtpLoginWithStandin, WrongPasswordsFailWithThePlatformsDescription) {
     auto connection = session->ConnectFtp(kStandinHost, standin.FtpPort(), user, "wrong", failure);
     EXPECT_FALSE(connection) << user;
     EXPECT_EQ(failure.kind, FtpLoginFailure::Kind::Internet) << user;
-    EXPECT_GE(failure.code, 12001u) << user;
-    EXPECT_LE(failure.code, 12200u) << user;
-    EXPECT_NE(failure.text, "left over") << user;
-    EXPECT_FALSE(failure.text.empty()) << user;
-    EXPECT_LE(failure.text.size(), 1023u) << user;
+    EXPECT_EQ(failure.code, 12014u) << user;
+    EXPECT_EQ(failure.text, GetInternetErrorText(12014)) << user;
   }
   // The same session still logs in afterwards.
   EXPECT_TRUE(test::Login(*session, standin, test::kDownloadUser, test::kDownloadPassword));
@@ -87,6 +89,22 @@ TEST_F(FtpLoginWithStandin, RefusedLoginsFail) {
                                    failure));
   EXPECT_NE(failure.code, 0u);
   EXPECT_FALSE(failure.text.empty());
+}
+
+// The server accepts the login and closes the connection: the connection's commands
+// fail as cut, and nothing logs in again behind the caller's back.
+TEST_F(FtpLoginWithStandin, ConnectionClosedAfterTheLoginIsNotReplaced) {
+  ASSERT_NE(standin.Control("set?ftp_drop_after_login=1"), "");
+  auto session = test::TransferSession(*internet);
+  ASSERT_TRUE(session);
+  auto connection = test::Login(*session, standin, test::kUploadUser, test::kUploadPassword);
+  ASSERT_TRUE(connection);
+  EXPECT_FALSE(connection->ChangeDirectory(test::kUploadDirectory));
+  EXPECT_EQ(connection->LastError(), 12030u);
+  EXPECT_FALSE(connection->OpenFile("author7_after.wav", true));
+  EXPECT_EQ(connection->LastError(), 12030u);
+  const auto commands = standin.FtpCommands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), std::string("USER ") + test::kUploadUser), 1);
 }
 
 TEST_F(FtpLoginWithStandin, NotificationsReachOnlyTheSinkOfTheirOwnSession) {
@@ -107,7 +125,7 @@ TEST_F(FtpLoginWithStandin, NotificationsReachOnlyTheSinkOfTheirOwnSession) {
   bool sawHostName = false;
   for (const auto& notification : sink.notifications) {
     EXPECT_EQ(notification.context, 1u) << "status " << notification.status;
-    if (notification.status == INTERNET_STATUS_RESOLVING_NAME) {
+    if (notification.status == kResolvingName) {
       EXPECT_EQ(notification.info, kStandinHost);
       sawHostName = true;
     }
@@ -117,7 +135,7 @@ TEST_F(FtpLoginWithStandin, NotificationsReachOnlyTheSinkOfTheirOwnSession) {
   // Commands on the connection are reported to the session that made it.
   sink.notifications.clear();
   EXPECT_TRUE(connection->ChangeDirectory(test::kUploadDirectory));
-  EXPECT_TRUE(sink.Saw(INTERNET_STATUS_SENDING_REQUEST));
+  EXPECT_TRUE(sink.Saw(kSendingRequest));
   EXPECT_TRUE(otherSink.notifications.empty());
 }
 
@@ -144,13 +162,13 @@ TEST_F(FtpLoginWithStandin, PortBeyondTheRangeIsNotWrappedOntoAnother) {
 TEST(FtpLogin, ClosedPortFailsToConnect) {
   const unsigned port = test::ClosedLoopbackPort();
   ASSERT_NE(port, 0u);
-  auto internet = MakeWinInetInternet();
+  auto internet = MakeCurlInternet();
   auto session = test::TransferSession(*internet);
   ASSERT_TRUE(session);
   FtpLoginFailure failure;
   EXPECT_FALSE(session->ConnectFtp(kStandinHost, port, test::kUploadUser, test::kUploadPassword, failure));
   EXPECT_EQ(failure.kind, FtpLoginFailure::Kind::Internet);
-  EXPECT_EQ(failure.code, static_cast<std::uint32_t>(ERROR_INTERNET_CANNOT_CONNECT));
+  EXPECT_EQ(failure.code, 12029u);
   EXPECT_FALSE(failure.text.empty());
 }
 

@@ -1,16 +1,17 @@
-// File transfers on an FTP connection of the WinInet adapter, sent and received in
+// File transfers on an FTP connection of the libcurl adapter, sent and received in
 // the 1 MiB pieces that the passes use, whole and cut.
 #include <windows.h>
 #include <shlobj.h>
-#include <wininet.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "test_internet_standin.h"
-#include "windows/internet_win.h"
+#include "windows/curl_internet.h"
 
 namespace tarnwick {
 namespace {
@@ -102,7 +103,7 @@ int CountFilesStartingWith(const std::string& directory, const std::string& pref
   return count;
 }
 
-bool IsInternetCode(std::uint32_t code) { return code > INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST; }
+bool IsInternetCode(std::uint32_t code) { return code > 12000 && code <= 12175; }
 
 class FtpTransferWithStandin : public ::testing::Test {
  protected:
@@ -126,7 +127,7 @@ class FtpTransferWithStandin : public ::testing::Test {
     return ftp;
   }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeWinInetInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet();
   std::unique_ptr<ITransferSession> session;
 };
 
@@ -249,7 +250,7 @@ TEST_F(FtpTransferWithStandin, ServerVerdictAfterThePut) {
     EXPECT_TRUE(outcome.everyCallSucceeded) << c.switches;
     EXPECT_EQ(outcome.finished, c.finished) << c.switches;
     if (!c.finished) {
-      EXPECT_EQ(ftp->LastError(), static_cast<std::uint32_t>(ERROR_INTERNET_EXTENDED_ERROR));
+      EXPECT_EQ(ftp->LastError(), 12003u);
     }
     EXPECT_TRUE(SizeIs(*ftp, "author7_v.wav", c.stored)) << c.switches;
   }
@@ -268,6 +269,50 @@ TEST_F(FtpTransferWithStandin, SizeIsKnownMissingOrUnsupported) {
 
   ASSERT_NE(standin.Control("set?ftp_no_size=1"), "");
   EXPECT_EQ(ftp->SizeOf("s t.wav").answer, RemoteSize::Answer::Unsupported);
+}
+
+// The commands of one file, as the passes make them: a put after the current
+// directory and two changes of directory, a get after a search of the directory;
+// each with its size check, over one login that ends with QUIT. The transport asks
+// for the data connection (PASV) before it sets the type.
+TEST_F(FtpTransferWithStandin, OneFileTakesTheCommandsOfItsPass) {
+  const std::string upload = test::kUploadDirectory;
+  const struct {
+    const char* what;
+    std::function<void()> pass;
+    std::vector<std::string> commands;
+  } cases[] = {
+      {"put",
+       [&]() {
+         auto ftp = test::Login(*session, standin, test::kUploadUser, test::kUploadPassword);
+         ASSERT_TRUE(ftp);
+         std::string directory;
+         EXPECT_TRUE(ftp->CurrentDirectory(directory));
+         EXPECT_TRUE(ftp->ChangeDirectory(upload));
+         EXPECT_TRUE(ftp->ChangeDirectory(upload));
+         const Outcome outcome = Put(*ftp, "author7_q r.wav", test::PatternBytes(70000, 7));
+         EXPECT_TRUE(outcome.finished && outcome.serverHoldsAll);
+       },
+       {"USER dravos", "PASS", "PWD", "CWD " + upload, "CWD " + upload, "PASV", "TYPE I", "STOR author7_q r.wav",
+        "TYPE I", "SIZE author7_q r.wav", "QUIT"}},
+      {"get",
+       [&]() {
+         test::WriteWholeFile(standin.PendingFile("q r.wav"), test::PatternBytes(70000, 7));
+         auto ftp = test::Login(*session, standin, test::kDownloadUser, test::kDownloadPassword);
+         ASSERT_TRUE(ftp);
+         EXPECT_TRUE(ftp->ChangeDirectory(test::kDownloadDirectory));
+         EXPECT_TRUE(ftp->FileExists("q r.wav"));
+         const Outcome outcome = Get(*ftp, "/pending/q r.wav");
+         EXPECT_TRUE(outcome.finished && outcome.serverHoldsAll);
+       },
+       {"USER dravodn", "PASS", "PWD", "CWD /pending", "PASV", "TYPE A", "NLST", "PASV", "TYPE I",
+        "RETR /pending/q r.wav", "TYPE I", "SIZE /pending/q r.wav", "QUIT"}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_NE(standin.Control("reset"), "");
+    c.pass();
+    EXPECT_EQ(standin.FtpCommands(), c.commands) << c.what;
+  }
 }
 
 }  // namespace

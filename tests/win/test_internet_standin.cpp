@@ -1,7 +1,8 @@
 // Helpers of the Internet tests; the tests themselves are in the other test_internet_* files.
 #include <winsock2.h>
 #include <windows.h>
-#include <wininet.h>
+
+#include <curl/curl.h>
 
 #include "test_internet_standin.h"
 
@@ -35,10 +36,10 @@ std::string WindowsPath(const std::string& unixPath) {
   return path;
 }
 
-struct InternetCloser {
-  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
-};
-using Internet = std::unique_ptr<void, InternetCloser>;
+std::size_t Append(char* data, std::size_t size, std::size_t count, void* body) {
+  static_cast<std::string*>(body)->append(data, size * count);
+  return size * count;
+}
 
 }  // namespace
 
@@ -60,22 +61,32 @@ std::string Standin::HttpUrl(const std::string& path) const {
 }
 
 std::string Standin::Control(const std::string& actionAndQuery) const {
-  Internet internet(InternetOpenA("tarnwick-tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-  if (!internet) return {};
-  Internet url(InternetOpenUrlA(internet.get(), HttpUrl("/__control/" + actionAndQuery).c_str(), nullptr, 0,
-                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-  if (!url) return {};
-  DWORD status = 0;
-  DWORD size = sizeof status;
-  if (!HttpQueryInfoA(url.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
-      status != 200) {
-    return {};
-  }
+  CURL* easy = curl_easy_init();
+  if (easy == nullptr) return {};
   std::string body;
-  char buffer[4096];
-  DWORD read = 0;
-  while (InternetReadFile(url.get(), buffer, sizeof buffer, &read) && read > 0) body.append(buffer, read);
-  return body;
+  curl_easy_setopt(easy, CURLOPT_URL, HttpUrl("/__control/" + actionAndQuery).c_str());
+  curl_easy_setopt(easy, CURLOPT_PROXY, "");
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Append);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
+  long status = 0;
+  const bool answered = curl_easy_perform(easy) == CURLE_OK &&
+                        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK && status == 200;
+  curl_easy_cleanup(easy);
+  return answered ? body : std::string();
+}
+
+std::vector<std::string> Standin::FtpCommands() const {
+  // {"events": [{"time": ..., "session": 1, "kind": "command", "text": "USER dravos"}, ...]}
+  const std::string timeline = Control("ftp_timeline");
+  const std::string marker = "\"kind\": \"command\", \"text\": \"";
+  std::vector<std::string> commands;
+  for (std::size_t at = timeline.find(marker); at != std::string::npos; at = timeline.find(marker, at)) {
+    at += marker.size();
+    const std::size_t end = timeline.find('"', at);
+    if (end == std::string::npos) break;
+    commands.push_back(timeline.substr(at, end - at));
+  }
+  return commands;
 }
 
 std::string Standin::UploadedFile(const std::string& name) const {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/internet.h"
 
@@ -32,6 +33,8 @@ class Standin {
   // A control call such as "reset" or "set?ftp_cut_after=100"; the answer's body,
   // empty when the call fails (the HTTP status is checked).
   std::string Control(const std::string& actionAndQuery) const;
+  // The FTP commands the server received since the last reset, in order (PASS without its word).
+  std::vector<std::string> FtpCommands() const;
 
   // Windows paths of the files that each FTP account sees under its FTP path.
   std::string UploadedFile(const std::string& name) const;

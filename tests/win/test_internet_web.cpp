@@ -1,7 +1,6 @@
-// The HTTP side of the WinInet adapter: whole answers read in pieces, and what
+// The HTTP side of the libcurl adapter: whole answers read in pieces, and what
 // counts as a URL that cannot be opened.
 #include <windows.h>
-#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,8 @@
 #include <vector>
 
 #include "test_internet_standin.h"
-#include "windows/internet_win.h"
+#include "transfer/web_request.h"
+#include "windows/curl_internet.h"
 
 namespace tarnwick {
 namespace {
@@ -42,7 +42,7 @@ class WebRequestsWithStandin : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(standin.Control("reset"), ""); }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeWinInetInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet();
 };
 
 TEST_F(WebRequestsWithStandin, LongAnswerArrivesWholeAndInOrderInPiecesOfAtMost1023Bytes) {
@@ -52,7 +52,7 @@ TEST_F(WebRequestsWithStandin, LongAnswerArrivesWholeAndInOrderInPiecesOfAtMost1
   auto handle = internet->Open(kAgent);
   ASSERT_TRUE(handle);
   auto reader = handle->OpenUrl(standin.HttpUrl("/dravos/authorverify.php?username=a&wp=b"),
-                                INTERNET_FLAG_DONT_CACHE);
+                                kUrlFlagDontCache);
   ASSERT_TRUE(reader);
   std::vector<std::size_t> chunkSizes;
   const std::string answer = ReadInChunks(*reader, chunkSizes);
@@ -97,12 +97,12 @@ TEST_F(WebRequestsWithStandin, ResponseTellsTheStatusAndTheUrlThatAnswered) {
 TEST(WebRequests, UrlOnAClosedPortCannotBeOpened) {
   const unsigned port = test::ClosedLoopbackPort();
   ASSERT_NE(port, 0u);
-  auto internet = MakeWinInetInternet();
+  auto internet = MakeCurlInternet();
   auto handle = internet->Open(kAgent);
   ASSERT_TRUE(handle);
   EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "//", 0));
   EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "/dravos/authorverify.php",
-                               INTERNET_FLAG_DONT_CACHE));
+                               kUrlFlagDontCache));
 }
 
 }  // namespace

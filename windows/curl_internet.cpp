@@ -1,0 +1,140 @@
+#include <winsock2.h>
+#include <windows.h>
+
+#include "windows/curl_internet.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "windows/curl_ftp_connection.h"
+#include "windows/curl_link.h"
+#include "windows/winhttp_proxy.h"
+
+namespace tarnwick {
+
+namespace {
+
+// The service's answers are short texts; a longer one is no answer of the service.
+constexpr std::size_t kLongestAnswer = 8 * 1024 * 1024;
+constexpr long kMostRedirects = 10;
+
+bool IsCancelled() {
+  const std::shared_ptr<InternetCancellation> cancellation = CurrentCancellation();
+  return cancellation && cancellation->Cancelled();
+}
+
+// An answer received whole, handed out in pieces, with the status and the URL that
+// gave it once redirects were followed.
+class AnswerReader : public IUrlReader {
+ public:
+  AnswerReader(std::string answer, UrlResponse response)
+      : m_answer(std::move(answer)), m_response(std::move(response)) {}
+
+  bool Read(char* buffer, std::size_t capacity, std::size_t& bytesRead) override {
+    bytesRead = std::min(capacity, m_answer.size() - m_at);
+    std::memcpy(buffer, m_answer.data() + m_at, bytesRead);
+    m_at += bytesRead;
+    return true;
+  }
+
+  UrlResponse Response() override { return m_response; }
+
+ private:
+  std::string m_answer;
+  UrlResponse m_response;
+  std::size_t m_at = 0;
+};
+
+UrlResponse ResponseOf(CURL* easy) {
+  UrlResponse response;
+  long status = 0;
+  if (curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK && status > 0)
+    response.status = static_cast<unsigned>(status);
+  char* finalUrl = nullptr;
+  if (curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &finalUrl) == CURLE_OK && finalUrl != nullptr)
+    response.finalUrl = finalUrl;
+  return response;
+}
+
+class CurlInternetHandle : public IInternetHandle {
+ public:
+  explicit CurlInternetHandle(std::string agent) : m_agent(std::move(agent)) {}
+
+  void SetTimeouts(std::uint32_t milliseconds) override {
+    m_timeouts = LinkTimeouts{milliseconds, milliseconds, milliseconds};
+  }
+
+  // A GET of the URL, any answer of the server counting as opened, error pages
+  // included. The answer stays in memory: nothing of the request or its answer is
+  // written to disk. The flags are the platform's cache flags, which have nothing
+  // to do here.
+  std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t) override {
+    if (url.compare(0, 7, "http://") != 0 && url.compare(0, 8, "https://") != 0) return nullptr;
+    CurlLink link(m_timeouts);
+    CURL* easy = link.Easy();
+    if (easy == nullptr) return nullptr;
+    BoundedText answer(kLongestAnswer);
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, m_agent.c_str());
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &AppendBounded);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &answer);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMostRedirects);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // The proxy of the user's Internet settings, and never one from the environment.
+    curl_easy_setopt(easy, CURLOPT_PROXY, ProxyForUrl(url, m_agent).c_str());
+    if (!link.Start() || link.Finish() != CURLE_OK) return nullptr;
+    return std::make_unique<AnswerReader>(std::move(answer.text), ResponseOf(easy));
+  }
+
+ private:
+  std::string m_agent;
+  LinkTimeouts m_timeouts;
+};
+
+class CurlTransferSession : public ITransferSession {
+ public:
+  CurlTransferSession() : m_notifier(std::make_shared<SessionNotifier>()) {}
+  // The sink may already be on its way out; connections that outlive the session
+  // report to no one.
+  ~CurlTransferSession() override { m_notifier->sink = nullptr; }
+
+  void EnableStatusCallback(ISessionStatusSink& sink) override { m_notifier->sink = &sink; }
+  void SetConnectTimeout(std::uint32_t milliseconds) override { m_timeouts.connect = milliseconds; }
+  void SetReceiveTimeout(std::uint32_t milliseconds) override { m_timeouts.receive = milliseconds; }
+  void SetSendTimeout(std::uint32_t milliseconds) override { m_timeouts.send = milliseconds; }
+
+  std::unique_ptr<IFtpConnection> ConnectFtp(const std::string& host, unsigned port, const std::string& user,
+                                             const std::string& password, FtpLoginFailure& failure) override {
+    return ConnectCurlFtp(FtpLogin{host, port, user, password}, m_timeouts, m_notifier, failure);
+  }
+
+ private:
+  std::shared_ptr<SessionNotifier> m_notifier;
+  LinkTimeouts m_timeouts;
+};
+
+class CurlInternet : public IInternet {
+ public:
+  CurlInternet() { InitialiseCurl(); }
+
+  // After Exit the cycle opens nothing new.
+  std::unique_ptr<IInternetHandle> Open(const std::string& agent) override {
+    if (IsCancelled()) return nullptr;
+    return std::make_unique<CurlInternetHandle>(agent);
+  }
+
+  std::unique_ptr<ITransferSession> CreateTransferSession() override {
+    if (IsCancelled()) return nullptr;
+    return std::make_unique<CurlTransferSession>();
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<IInternet> MakeCurlInternet() { return std::make_unique<CurlInternet>(); }
+
+}  // namespace tarnwick
