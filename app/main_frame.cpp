@@ -183,51 +183,45 @@ void CMainFrame::OnExit() {
   StopTrayRetries();
   // A box still open would keep the frame's window, and with it the process.
   m_frame->CloseCycleMessageBoxes();
-  bool workerRunning;
-  std::shared_ptr<InternetCancellation> cancellation;
-  {
-    std::lock_guard<std::mutex> guard(m_exitLock);
-    workerRunning = m_workerRunning;
-    cancellation = m_cycleCancellation;
-  }
-  if (!workerRunning) {
+  const WorkerState worker = ReadWorkerState();
+  if (!worker.running) {
     FinishExit();
     return;
   }
   // The worker still uses this frame: vanish from the user's view now, end what it
-  // waits on (the server, a message box), and close once it has left the cycle.
-  // Whatever it was doing stays undone: a file stays due, a download's temporary
-  // file goes, nothing is confirmed.
+  // waits on, and close once it has left the cycle. Every network wait ends at the
+  // cancellation, so that is a moment; whatever the worker was doing stays undone:
+  // a file stays due, a download's temporary file goes, nothing is confirmed.
   m_stopRequested = true;
   if (m_trayIcon) m_trayIcon->ShowIcon(0);
   m_frame->Hide();
   LogToFile("Exit during a poll cycle; what it had begun is left for the next start.");
-  if (cancellation) cancellation->Cancel();
-  m_exitTicks = 0;
-  if (m_frame->SetTimer(kExitTimerId, kExitTickMilliseconds) == 0) m_frame->EndProcess();
+  if (worker.cancellation) worker.cancellation->Cancel();
+  if (m_frame->SetTimer(kExitTimerId, kExitTickMilliseconds) == 0) LookForTheWorkersEndSoon();
+}
+
+CMainFrame::WorkerState CMainFrame::ReadWorkerState() {
+  std::lock_guard<std::mutex> guard(m_exitLock);
+  return WorkerState{m_workerRunning, m_cycleCancellation};
 }
 
 void CMainFrame::OnExitTick() {
-  bool workerRunning;
-  std::shared_ptr<InternetCancellation> cancellation;
-  {
-    std::lock_guard<std::mutex> guard(m_exitLock);
-    workerRunning = m_workerRunning;
-    cancellation = m_cycleCancellation;
-  }
-  if (!workerRunning) {
-    m_frame->KillTimer(kExitTimerId);
-    FinishExit();
-    return;
-  }
-  // Still inside a call that closing its handles did not end (Wine's WinInet ends
-  // a blocked read only at its time-out): the worker has nothing half written of
-  // its own, and nothing it does after the call could be kept anyway. A worker
-  // held up by local work gets a little longer.
-  if ((cancellation && cancellation->CallInProgress()) || ++m_exitTicks >= kExitTicksAllowed) {
-    m_frame->KillTimer(kExitTimerId);
-    m_frame->EndProcess();
-  }
+  if (ReadWorkerState().running) return;
+  m_frame->KillTimer(kExitTimerId);
+  FinishExit();
+}
+
+// Without a timer (the system refused one) Exit looks again through the window's
+// own queue, which costs a few turns of the message loop until the cancelled
+// worker has left.
+void CMainFrame::LookForTheWorkersEndSoon() {
+  m_frame->PostToUiThread([this]() {
+    if (ReadWorkerState().running) {
+      LookForTheWorkersEndSoon();
+    } else {
+      FinishExit();
+    }
+  });
 }
 
 void CMainFrame::WorkerFinished() {

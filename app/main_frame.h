@@ -20,11 +20,9 @@
 namespace tarnwick {
 
 constexpr unsigned kPollTimerId = 1;
-// While Exit waits for a worker: how often it looks, and how many looks it allows a
-// worker that is busy with local work before the process ends anyway.
+// While Exit waits for a cancelled worker to leave its cycle: how often it looks.
 constexpr unsigned kExitTimerId = 2;
 constexpr unsigned kExitTickMilliseconds = 100;
-constexpr int kExitTicksAllowed = 15;
 constexpr unsigned kFirstTickMilliseconds = 1500;
 // While the notification area refuses the icon (the taskbar is not there yet, or is
 // restarting): how often the icon is offered again, and how many times.
@@ -94,6 +92,13 @@ class CMainFrame : public CycleHost {
   void StopTrayRetries();
   void WorkerFinished();
   void OnExitTick();
+  void LookForTheWorkersEndSoon();
+  // Whether a worker is still in a cycle, and what cancels its network waits.
+  struct WorkerState {
+    bool running = false;
+    std::shared_ptr<InternetCancellation> cancellation;
+  };
+  WorkerState ReadWorkerState();
   void FinishExit();
 
   Platform& m_platform;
@@ -133,7 +138,6 @@ class CMainFrame : public CycleHost {
   bool m_workerRunning = false;
   std::shared_ptr<InternetCancellation> m_cycleCancellation;
   std::atomic<bool> m_stopRequested{false};
-  int m_exitTicks = 0;
 };
 
 }  // namespace tarnwick

@@ -66,8 +66,8 @@ ServiceSettings LoadServiceSettings(IProfile& profile) {
   auto text = [&](const char* name, std::string& value) {
     if (auto stored = profile.ReadString(kServiceSection, name)) value = *stored;
   };
-  // A port outside 1 to 65535 would reach WinInet cut to 16 bits, that is as another
-  // port; such a value is ignored like one of the wrong type.
+  // A port outside 1 to 65535 names no port (a transport would cut it to 16 bits,
+  // that is to another port); such a value is ignored like one of the wrong type.
   auto port = [&](const char* name, unsigned& value) {
     if (auto stored = profile.ReadInt(kServiceSection, name); stored && *stored >= 1 && *stored <= 65535)
       value = static_cast<unsigned>(*stored);

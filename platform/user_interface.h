@@ -59,8 +59,6 @@ class IFrameWindow {
   virtual void ShowMessageBox(const std::string& text) = 0;
   // Ends the message boxes of ShowMessageBox that are open, as if OK had been pressed.
   virtual void CloseCycleMessageBoxes() = 0;
-  // Ends the process at once, leaving a worker that waits on the network where it is.
-  virtual void EndProcess() = 0;
 };
 
 // Starts the worker thread of a poll cycle (_beginthread on Windows).

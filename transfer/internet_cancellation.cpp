@@ -26,18 +26,6 @@ bool InternetCancellation::Unregister(const void* key) {
   return !m_cancelled;
 }
 
-bool InternetCancellation::EnterCall() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (m_cancelled) return false;
-  ++m_callsInProgress;
-  return true;
-}
-
-void InternetCancellation::LeaveCall() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  --m_callsInProgress;
-}
-
 void InternetCancellation::Cancel() {
   // The lock is held while closing, so an owner that finishes with a handle just
   // now waits and then learns that it must not close it again.
@@ -55,11 +43,6 @@ bool InternetCancellation::Cancelled() const {
   return m_cancelled;
 }
 
-bool InternetCancellation::CallInProgress() const {
-  std::lock_guard<std::mutex> guard(m_lock);
-  return m_callsInProgress > 0;
-}
-
 CancellationScope::CancellationScope(std::shared_ptr<InternetCancellation> cancellation) {
   t_cancellation = std::move(cancellation);
 }
@@ -67,13 +50,5 @@ CancellationScope::CancellationScope(std::shared_ptr<InternetCancellation> cance
 CancellationScope::~CancellationScope() { t_cancellation.reset(); }
 
 std::shared_ptr<InternetCancellation> CurrentCancellation() { return t_cancellation; }
-
-NetworkCall::NetworkCall() : m_cancellation(t_cancellation) {
-  if (m_cancellation) m_allowed = m_cancellation->EnterCall();
-}
-
-NetworkCall::~NetworkCall() {
-  if (m_cancellation && m_allowed) m_cancellation->LeaveCall();
-}
 
 }  // namespace tarnwick

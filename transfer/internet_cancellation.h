@@ -5,8 +5,7 @@
 // Cancelled() wherever it waits; that is how Exit and the end of a session reach a
 // worker that waits for a silent server. Cancel() runs the registered closers,
 // newest (innermost) first, and refuses new registrations and calls from then on,
-// so that nothing new is started. Calls counted with NetworkCall are those that no
-// closer can end.
+// so that nothing new is started.
 #pragma once
 
 #include <functional>
@@ -27,19 +26,13 @@ class InternetCancellation {
   // The owner is done with the handle: true when it must close it now, false when
   // Cancel() has closed it already.
   bool Unregister(const void* key);
-  // Around every call that may wait on the network; false once cancelled.
-  bool EnterCall();
-  void LeaveCall();
   // Closes every registered handle and refuses everything after; safe from any thread.
   void Cancel();
   bool Cancelled() const;
-  // Whether the owner is still inside a call; after Cancel() such a call began before it.
-  bool CallInProgress() const;
 
  private:
   mutable std::mutex m_lock;
   bool m_cancelled = false;
-  int m_callsInProgress = 0;
   std::vector<std::pair<const void*, Closer>> m_handles;
 };
 
@@ -55,20 +48,5 @@ class CancellationScope {
 
 // The calling thread's cancellation; null outside a poll cycle.
 std::shared_ptr<InternetCancellation> CurrentCancellation();
-
-// One call that may block, counted while it runs; Allowed() is false after Cancel().
-// Without a cancellation (outside a cycle) every call is allowed.
-class NetworkCall {
- public:
-  NetworkCall();
-  ~NetworkCall();
-  NetworkCall(const NetworkCall&) = delete;
-  NetworkCall& operator=(const NetworkCall&) = delete;
-  bool Allowed() const { return m_allowed; }
-
- private:
-  std::shared_ptr<InternetCancellation> m_cancellation;
-  bool m_allowed = true;
-};
 
 }  // namespace tarnwick

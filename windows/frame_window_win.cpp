@@ -156,8 +156,6 @@ void FrameWindow::CloseCycleMessageBoxes() {
     EnumThreadWindows(GetCurrentThreadId(), CloseOwnedMessageBox, reinterpret_cast<LPARAM>(window));
 }
 
-void FrameWindow::EndProcess() { ExitProcess(0); }
-
 void FrameWindow::OnEndSession() {
   m_mainFrame->OnExit();
   // Windows may end the process as soon as this message has been answered, so the

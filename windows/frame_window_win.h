@@ -45,7 +45,6 @@ class FrameWindow : public IFrameWindow {
   bool PostToUiThread(std::function<void()> task) override;
   void ShowMessageBox(const std::string& text) override;
   void CloseCycleMessageBoxes() override;
-  void EndProcess() override;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -19,8 +19,7 @@ TEST(InternetCancellationTest, ClosesEachOpenHandleOnceInnermostFirstAndRefusesA
   ASSERT_TRUE(cancellation.Register(&done, [&]() { closed.push_back("done"); }));
   ASSERT_TRUE(cancellation.Register(&file, [&]() { closed.push_back("file"); }));
   EXPECT_TRUE(cancellation.Unregister(&done));  // closed by its owner, not by Cancel
-  ASSERT_TRUE(cancellation.EnterCall());
-  EXPECT_TRUE(cancellation.CallInProgress());
+  EXPECT_FALSE(cancellation.Cancelled());
 
   cancellation.Cancel();
   cancellation.Cancel();
@@ -28,35 +27,19 @@ TEST(InternetCancellationTest, ClosesEachOpenHandleOnceInnermostFirstAndRefusesA
   // The owners learn that their handles are gone and must not close them again.
   EXPECT_FALSE(cancellation.Unregister(&file));
   EXPECT_FALSE(cancellation.Unregister(&session));
-  // The call that was under way when Cancel came is still reported until it returns.
-  EXPECT_TRUE(cancellation.CallInProgress());
-  cancellation.LeaveCall();
-  EXPECT_FALSE(cancellation.CallInProgress());
   // Nothing new starts.
-  EXPECT_FALSE(cancellation.EnterCall());
+  EXPECT_TRUE(cancellation.Cancelled());
   EXPECT_FALSE(cancellation.Register(&done, [&]() { closed.push_back("late"); }));
   EXPECT_EQ(closed.size(), 3u);
 }
 
-TEST(InternetCancellationTest, NetworkCallsCountOnlyInsideACycleThread) {
-  {
-    NetworkCall outside;  // the configuration dialogs' requests know no cancellation
-    EXPECT_TRUE(outside.Allowed());
-  }
+TEST(InternetCancellationTest, TheCancellationBelongsToTheCyclesThreadOnly) {
+  // The configuration dialogs' requests, outside a cycle, know no cancellation.
+  EXPECT_EQ(CurrentCancellation(), nullptr);
   auto cancellation = std::make_shared<InternetCancellation>();
   std::thread worker([&]() {
     CancellationScope scope(cancellation);
     EXPECT_EQ(CurrentCancellation(), cancellation);
-    {
-      NetworkCall call;
-      EXPECT_TRUE(call.Allowed());
-      EXPECT_TRUE(cancellation->CallInProgress());
-    }
-    EXPECT_FALSE(cancellation->CallInProgress());
-    cancellation->Cancel();
-    NetworkCall refused;
-    EXPECT_FALSE(refused.Allowed());
-    EXPECT_FALSE(cancellation->CallInProgress());
   });
   worker.join();
   EXPECT_EQ(CurrentCancellation(), nullptr);

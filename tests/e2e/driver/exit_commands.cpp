@@ -20,7 +20,7 @@ int TimedExit(const ProgramWindows& program, double waitSeconds, const char* how
     RunUntil(waitSeconds, [&] { return Attempt{(frame = program.FindFrame()) != nullptr, ""}; });
     DWORD processId = 0;
     if (frame) GetWindowThreadProcessId(frame, &processId);
-    HANDLE process = processId ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
+    HANDLE process = processId ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId) : nullptr;
     if (!process) {
         std::printf("no frame window\n");
         return kNotFound;
@@ -37,12 +37,19 @@ int TimedExit(const ProgramWindows& program, double waitSeconds, const char* how
     }
     const bool ended = WaitForSingleObject(process, kLongestWaitMs) == WAIT_OBJECT_0;
     const DWORD elapsed = GetTickCount() - start;
+    // The code tells a normal end (the message loop's 0) from one forced on the process.
+    DWORD exitCode = 0;
+    const bool knownCode = ended && GetExitCodeProcess(process, &exitCode);
     CloseHandle(process);
     if (!ended) {
         std::printf("RUNNING\n");
         return kNotFound;
     }
-    std::printf("ENDED %lu\n", static_cast<unsigned long>(elapsed));
+    if (knownCode) {
+        std::printf("ENDED %lu CODE %lu\n", static_cast<unsigned long>(elapsed), static_cast<unsigned long>(exitCode));
+    } else {
+        std::printf("ENDED %lu CODE unknown\n", static_cast<unsigned long>(elapsed));
+    }
     return kFound;
 }
 

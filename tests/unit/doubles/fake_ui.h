@@ -90,7 +90,6 @@ class FakeFrameWindow : public IFrameWindow {
     if (whileBoxOpen) whileBoxOpen(text);
   }
   void CloseCycleMessageBoxes() override { ++messageBoxClosings; }
-  void EndProcess() override { processEnded = true; }
   void RunPosted() {
     auto tasks = std::move(posted);
     posted.clear();
@@ -100,7 +99,6 @@ class FakeFrameWindow : public IFrameWindow {
   bool visible = true;
   bool destroyed = false;
   bool failTimers = false;
-  bool processEnded = false;
   bool dropPosts = false;
   int messageBoxClosings = 0;
   std::vector<std::string> boxes;  // texts of the boxes shown, in order
