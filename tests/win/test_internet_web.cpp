@@ -86,7 +86,7 @@ TEST_F(WebRequestsWithStandin, ResponseTellsTheStatusAndTheUrlThatAnswered) {
   auto handle = internet->Open(kAgent);
   ASSERT_TRUE(handle);
   for (const auto& [path, status] : cases) {
-    auto reader = handle->OpenUrl(standin.HttpUrl(path), INTERNET_FLAG_DONT_CACHE);
+    auto reader = handle->OpenUrl(standin.HttpUrl(path), 0);
     ASSERT_TRUE(reader) << path;
     const UrlResponse response = reader->Response();
     EXPECT_EQ(response.status, status) << path;
