@@ -12,8 +12,7 @@ const char kDownloadRoot[] = "C:\\dravos";
 const char kDownloadDirectory[] = "C:\\dravos\\download";
 
 void PollCycle::DownloadFiles(const std::string& remoteDirectory, const std::vector<DownloadEntry>& entries) {
-  CMyInternetSession statusSink(m_statusThreadId);
-  std::unique_ptr<ITransferSession> session = OpenPassSession(statusSink);
+  std::unique_ptr<ITransferSession> session = OpenPassSession();
   if (!session) return;
   m_host.SetStatusText("Starting Download Process");
   for (const char* directory : {kDownloadRoot, kDownloadDirectory})

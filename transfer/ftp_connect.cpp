@@ -59,8 +59,8 @@ std::unique_ptr<IFtpConnection> PollCycle::ConnectWithRetries(ITransferSession& 
   return connection;
 }
 
-std::unique_ptr<ITransferSession> PollCycle::OpenPassSession(CMyInternetSession& statusSink) {
-  std::unique_ptr<ITransferSession> session = OpenTransferSession(m_platform.internet, statusSink);
+std::unique_ptr<ITransferSession> PollCycle::OpenPassSession() {
+  std::unique_ptr<ITransferSession> session = OpenTransferSession(m_platform.internet);
   if (!session) {
     // Without a session nothing can be sent or fetched; the files stay due.
     const char text[] = "Internet session could not be opened, will attempt later.";

@@ -15,9 +15,9 @@
 #include "transfer/download_list.h"
 #include "transfer/ftp_transfer.h"
 #include "transfer/internet_cancellation.h"
-#include "transfer/myinternetsession.h"
 #include "transfer/sent_record.h"
 #include "transfer/source_scan.h"
+#include "transfer/transfer_session.h"
 #include "transfer/web_request.h"
 
 namespace tarnwick {
@@ -53,9 +53,6 @@ class PollCycle {
   // What Exit uses to close the Internet handles this cycle waits on.
   const std::shared_ptr<InternetCancellation>& Cancellation() const { return m_cancellation; }
 
-  // The id the transfer session's status texts carry: the user-interface thread's.
-  void SetStatusThreadId(long threadId) { m_statusThreadId = threadId; }
-
   // The steps of a cycle, each usable on its own.
   bool CheckConnection();
   AuthorVerdict VerifyAuthor();
@@ -80,7 +77,7 @@ class PollCycle {
   void ShowIcon(unsigned resourceId) { m_host.ShowIcon(resourceId); }
   enum class FileOutcome { Next, EndPass };
   // The pass's session, or null after telling the user it could not be created.
-  std::unique_ptr<ITransferSession> OpenPassSession(CMyInternetSession& statusSink);
+  std::unique_ptr<ITransferSession> OpenPassSession();
   std::vector<DueFile> ScanSlot(const std::string& directory, const std::string& filterLabel);
   // `number` of `count` in the pass's own numbering, from 1.
   FileOutcome UploadOneFile(ITransferSession& session, const DueFile& file, int number, int count);
@@ -118,7 +115,6 @@ class PollCycle {
   const std::shared_ptr<InternetCancellation> m_cancellation = std::make_shared<InternetCancellation>();
   const Configuration m_config;
   const ServiceSettings m_service;
-  long m_statusThreadId = 0;
   // Files sent that could not be marked read-only; read by every scan.
   SentRecord m_sentRecord;
 };

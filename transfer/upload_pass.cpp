@@ -13,8 +13,7 @@ const char kUploadFailed[] = ".. Upload Fail, will attempt later.";
 }  // namespace
 
 void PollCycle::UploadFiles(const std::vector<DueFile>& files) {
-  CMyInternetSession statusSink(m_statusThreadId);
-  std::unique_ptr<ITransferSession> session = OpenPassSession(statusSink);
+  std::unique_ptr<ITransferSession> session = OpenPassSession();
   if (!session) return;
   const int count = static_cast<int>(files.size());
   if (count > 0) m_host.LogToFile("UPLOADing " + std::to_string(count) + " files");

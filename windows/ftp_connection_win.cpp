@@ -87,7 +87,6 @@ class WinInetFtpStream : public IFtpStream {
     if (m_file->Get() == nullptr) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
     NetworkCall call;
     if (!call.Allowed()) return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
-    StatusScope scope(m_file->Relay());
     DWORD read = 0;
     if (!InternetReadFile(m_file->Get(), buffer, static_cast<DWORD>(capacity), &read)) {
       return Fail(TransferErrorCode(GetLastError()));
@@ -100,7 +99,6 @@ class WinInetFtpStream : public IFtpStream {
     if (m_file->Get() == nullptr) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
     NetworkCall call;
     if (!call.Allowed()) return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
-    StatusScope scope(m_file->Relay());
     // A socket may take less than it was given; the rest goes in further calls.
     while (size > 0) {
       DWORD written = 0;
@@ -153,7 +151,6 @@ class WinInetFtpConnection : public IFtpConnection {
   bool CurrentDirectory(std::string& directory) override {
     NetworkCall call;
     if (!call.Allowed()) return Cancelled();
-    StatusScope scope(Connection().Relay());
     std::vector<char> buffer(MAX_PATH + 1);
     for (int attempt = 0; attempt < 2; ++attempt) {
       DWORD size = static_cast<DWORD>(buffer.size());
@@ -173,19 +170,17 @@ class WinInetFtpConnection : public IFtpConnection {
   bool ChangeDirectory(const std::string& directory) override {
     NetworkCall call;
     if (!call.Allowed()) return Cancelled();
-    StatusScope scope(Connection().Relay());
     return FtpSetCurrentDirectoryA(Connection().Get(), directory.c_str()) || Fail();
   }
 
   bool FileExists(const std::string& name) override {
     NetworkCall call;
     if (!call.Allowed()) return Cancelled();
-    StatusScope scope(Connection().Relay());
     WIN32_FIND_DATAA found = {};
     HINTERNET search = FtpFindFirstFileA(Connection().Get(), name.c_str(), &found, INTERNET_FLAG_RELOAD, kFtpContext);
     if (search != nullptr) {
       // Owned like every other handle, so that a cancellation closes it only once.
-      InternetHandle closedAtOnce(search, m_state->handle, Connection().Relay());
+      InternetHandle closedAtOnce(search, m_state->handle);
       return true;
     }
     // Wine leaves no code when the listing simply lacks the name; Windows says so.
@@ -202,7 +197,6 @@ class WinInetFtpConnection : public IFtpConnection {
       Cancelled();
       return nullptr;
     }
-    StatusScope scope(Connection().Relay());
     // A received file goes straight to its own place; a copy in the Internet cache
     // would only double the writing and fill the disk.
     const DWORD flags = FTP_TRANSFER_TYPE_BINARY | (forWriting ? 0 : INTERNET_FLAG_NO_CACHE_WRITE);
@@ -213,7 +207,7 @@ class WinInetFtpConnection : public IFtpConnection {
       return nullptr;
     }
     return std::make_unique<WinInetFtpStream>(
-        std::make_unique<InternetHandle>(file, m_state->handle, Connection().Relay()), m_state, CacheCopyOf(file));
+        std::make_unique<InternetHandle>(file, m_state->handle), m_state, CacheCopyOf(file));
   }
 
   RemoteSize SizeOf(const std::string& remotePath) override {
@@ -222,7 +216,6 @@ class WinInetFtpConnection : public IFtpConnection {
       Cancelled();
       return {};
     }
-    StatusScope scope(Connection().Relay());
     if (remotePath.empty() || HasLineBreak(remotePath)) {
       m_state->lastError = ERROR_INVALID_PARAMETER;
       return {};

@@ -12,7 +12,6 @@
 #include "windows/ftp_connection_win.h"
 #include "windows/wininet_error_text.h"
 #include "windows/wininet_handle.h"
-#include "windows/wininet_status_relay.h"
 
 namespace tarnwick {
 
@@ -93,14 +92,14 @@ class WinInetHandle : public IInternetHandle {
     HINTERNET connection = InternetConnectA(m_internet->Get(), host.c_str(), parts.nPort, nullptr, nullptr,
                                             INTERNET_SERVICE_HTTP, 0, 0);
     if (connection == nullptr) return nullptr;
-    auto connected = std::make_shared<InternetHandle>(connection, m_internet, nullptr);
+    auto connected = std::make_shared<InternetHandle>(connection, m_internet);
     if (m_timeout != 0) {
       for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         SetTimeout(connection, option, m_timeout);
     }
     HINTERNET request = HttpOpenRequestA(connection, "GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0);
     if (request == nullptr) return nullptr;
-    auto opened = std::make_unique<InternetHandle>(request, connected, nullptr);
+    auto opened = std::make_unique<InternetHandle>(request, connected);
     if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) return nullptr;
     return std::make_unique<WinInetUrlReader>(std::move(opened));
   }
@@ -112,18 +111,7 @@ class WinInetHandle : public IInternetHandle {
 
 class WinInetTransferSession : public ITransferSession {
  public:
-  explicit WinInetTransferSession(HINTERNET session)
-      : m_relay(std::make_shared<StatusRelay>()),
-        m_session(std::make_shared<InternetHandle>(session, nullptr, m_relay)) {}
-
-  // The sink may already be on its way out; connections that outlive the session
-  // report to no one.
-  ~WinInetTransferSession() override { m_relay->sink = nullptr; }
-
-  void EnableStatusCallback(ISessionStatusSink& sink) override {
-    m_relay->sink = &sink;
-    InternetSetStatusCallbackA(m_session->Get(), &RelayStatusCallback);
-  }
+  explicit WinInetTransferSession(HINTERNET session) : m_session(std::make_shared<InternetHandle>(session, nullptr)) {}
 
   void SetConnectTimeout(std::uint32_t milliseconds) override {
     SetTimeout(m_session->Get(), INTERNET_OPTION_CONNECT_TIMEOUT, milliseconds);
@@ -150,7 +138,6 @@ class WinInetTransferSession : public ITransferSession {
       failure.text = WinInetErrorDescription(failure.code);
       return nullptr;
     }
-    StatusScope scope(m_relay);
     HINTERNET connection =
         InternetConnectA(m_session->Get(), host.c_str(), static_cast<INTERNET_PORT>(port), user.c_str(),
                          password.c_str(), INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, kSessionContext);
@@ -160,11 +147,10 @@ class WinInetTransferSession : public ITransferSession {
       failure.text = WinInetErrorDescription(failure.code);
       return nullptr;
     }
-    return MakeWinInetFtpConnection(std::make_shared<InternetHandle>(connection, m_session, m_relay));
+    return MakeWinInetFtpConnection(std::make_shared<InternetHandle>(connection, m_session));
   }
 
  private:
-  std::shared_ptr<StatusRelay> m_relay;
   std::shared_ptr<InternetHandle> m_session;
 };
 
@@ -180,7 +166,7 @@ class WinInetInternet : public IInternet {
     if (IsCancelled()) return nullptr;
     HINTERNET internet = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (internet == nullptr) return nullptr;
-    auto handle = std::make_shared<InternetHandle>(internet, nullptr, nullptr);
+    auto handle = std::make_shared<InternetHandle>(internet, nullptr);
     if (handle->Get() == nullptr) return nullptr;
     return std::make_unique<WinInetHandle>(std::move(handle));
   }

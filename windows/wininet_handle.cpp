@@ -4,9 +4,8 @@
 
 namespace tarnwick {
 
-InternetHandle::InternetHandle(HINTERNET handle, std::shared_ptr<InternetHandle> parent,
-                               std::shared_ptr<StatusRelay> relay)
-    : m_handle(handle), m_parent(std::move(parent)), m_relay(std::move(relay)), m_cancellation(CurrentCancellation()) {
+InternetHandle::InternetHandle(HINTERNET handle, std::shared_ptr<InternetHandle> parent)
+    : m_handle(handle), m_parent(std::move(parent)), m_cancellation(CurrentCancellation()) {
   if (m_handle == nullptr || !m_cancellation) return;
   HINTERNET raw = m_handle;
   if (!m_cancellation->Register(this, [raw]() { InternetCloseHandle(raw); })) {
@@ -23,7 +22,6 @@ bool InternetHandle::Close() {
   m_handle = nullptr;
   // Already closed by the cancellation; closing it again could hit another handle.
   if (m_cancellation && !m_cancellation->Unregister(this)) return false;
-  StatusScope scope(m_relay);
   // Closing a transfer waits for the server's final reply; counted as a call, so
   // Exit knows the worker waits on the network.
   bool closed;

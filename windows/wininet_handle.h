@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "transfer/internet_cancellation.h"
-#include "windows/wininet_status_relay.h"
 
 namespace tarnwick {
 
@@ -18,20 +17,18 @@ namespace tarnwick {
 // user-interface thread; once cancelled, a new handle is closed at once and holds none.
 class InternetHandle {
  public:
-  InternetHandle(HINTERNET handle, std::shared_ptr<InternetHandle> parent, std::shared_ptr<StatusRelay> relay);
+  InternetHandle(HINTERNET handle, std::shared_ptr<InternetHandle> parent);
   ~InternetHandle();
   InternetHandle(const InternetHandle&) = delete;
   InternetHandle& operator=(const InternetHandle&) = delete;
 
   HINTERNET Get() const { return m_handle; }
-  const std::shared_ptr<StatusRelay>& Relay() const { return m_relay; }
   // InternetCloseHandle now; false when the platform reports a failure. Later calls do nothing.
   bool Close();
 
  private:
   HINTERNET m_handle;
   std::shared_ptr<InternetHandle> m_parent;
-  std::shared_ptr<StatusRelay> m_relay;
   std::shared_ptr<InternetCancellation> m_cancellation;
 };
 

@@ -13,9 +13,8 @@ using namespace tarnwick::testing;
 
 struct FtpConnectTest : ::testing::Test {
   TransferRig rig;
-  CMyInternetSession sink{1};
   std::unique_ptr<ITransferSession> session;
-  void SetUp() override { session = OpenTransferSession(rig.internet, sink); }
+  void SetUp() override { session = OpenTransferSession(rig.internet); }
   std::string Attempt(int number) {
     return "S:Connecting to ftp.tessaro.example (Attempt " + std::to_string(number) + " of 5)";
   }
