@@ -17,7 +17,7 @@
 #include <string>
 
 #include "transfer/ftp_transfer.h"
-#include "transfer/myinternetsession.h"
+#include "transfer/transfer_session.h"
 #include "windows/file_system_win.h"
 #include "windows/curl_internet.h"
 
@@ -64,13 +64,12 @@ int Run(unsigned port, const std::string& uploadDirectory, const std::string& lo
         const std::string& remoteName, const std::string& remoteSource, const std::string& localTarget) {
   auto internet = MakeCurlInternet();
   WinFileSystem files;
-  // Sessions set up as each pass sets up its own: status callback and time-outs.
-  CMyInternetSession statusSink(static_cast<long>(GetCurrentThreadId()));
+  // Sessions set up as each pass sets up its own: time-outs.
   LARGE_INTEGER start;
   LARGE_INTEGER end;
 
   {
-    auto session = OpenTransferSession(*internet, statusSink);
+    auto session = OpenTransferSession(*internet);
     auto source = files.OpenForUpload(localSource);
     if (!session || !source) {
       std::fprintf(stderr, "cannot open the session or %s\n", localSource.c_str());
@@ -90,7 +89,7 @@ int Run(unsigned port, const std::string& uploadDirectory, const std::string& lo
   }
 
   {
-    auto session = OpenTransferSession(*internet, statusSink);
+    auto session = OpenTransferSession(*internet);
     if (!session) {
       std::fprintf(stderr, "cannot open the session\n");
       return 1;

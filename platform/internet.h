@@ -81,18 +81,10 @@ struct FtpLoginFailure {
   std::string text;         // platform description, file name, or plain text
 };
 
-// Receives the platform's status notifications of a transfer session.
-class ISessionStatusSink {
- public:
-  virtual ~ISessionStatusSink() = default;
-  virtual void OnStatusCallback(std::uint32_t context, std::uint32_t status, const std::string& info) = 0;
-};
-
-// The session object that a pass creates for itself (status callback, time-outs).
+// The session object that a pass creates for itself (time-outs).
 class ITransferSession {
  public:
   virtual ~ITransferSession() = default;
-  virtual void EnableStatusCallback(ISessionStatusSink& sink) = 0;
   virtual void SetConnectTimeout(std::uint32_t milliseconds) = 0;
   virtual void SetReceiveTimeout(std::uint32_t milliseconds) = 0;
   virtual void SetSendTimeout(std::uint32_t milliseconds) = 0;

@@ -67,4 +67,23 @@ int ToCount(const std::string& text) {
 std::string FileNameKey(int number) { return "file_" + std::to_string(number); }
 std::string FileIdKey(int number) { return "fileid_" + std::to_string(number); }
 
+DownloadEntries ReadDownloadEntries(const std::string& answer, int announced) {
+  DownloadEntries read;
+  for (long long entry = 1; entry <= announced; ++entry) {
+    const ListValue name = ReadQuotedValue(answer, FileNameKey(static_cast<int>(entry)), kListValueLimit);
+    if (name.result != ListRead::Found) {
+      read.result = name.result;
+      return read;
+    }
+    const ListValue id = ReadKeyedValue(answer, FileIdKey(static_cast<int>(entry)), kListValueLimit);
+    if (id.result != ListRead::Found) {
+      read.result = id.result;
+      read.idFailed = true;
+      return read;
+    }
+    read.entries.push_back(DownloadEntry{name.value, id.value});
+  }
+  return read;
+}
+
 }  // namespace tarnwick

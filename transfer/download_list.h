@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -36,5 +37,22 @@ int ToCount(const std::string& text);
 // The keys of entry `number`: "file_%d" and "fileid_%d".
 std::string FileNameKey(int number);
 std::string FileIdKey(int number);
+
+// One file the service holds for the author: its name and the id that confirms it.
+struct DownloadEntry {
+  std::string name;
+  std::string id;
+  bool operator==(const DownloadEntry&) const = default;
+};
+
+// The announced entries, read in order until one fails. `entries` holds those read
+// whole; on a failure `result` says how the name, or with `idFailed` the id, of the
+// entry after them could not be read.
+struct DownloadEntries {
+  std::vector<DownloadEntry> entries;
+  ListRead result = ListRead::Found;
+  bool idFailed = false;
+};
+DownloadEntries ReadDownloadEntries(const std::string& answer, int announced);
 
 }  // namespace tarnwick

@@ -11,9 +11,8 @@ namespace tarnwick {
 const char kDownloadRoot[] = "C:\\dravos";
 const char kDownloadDirectory[] = "C:\\dravos\\download";
 
-void PollCycle::DownloadFiles(const std::string& remoteDirectory) {
-  CMyInternetSession statusSink(m_statusThreadId);
-  std::unique_ptr<ITransferSession> session = OpenPassSession(statusSink);
+void PollCycle::DownloadFiles(const std::string& remoteDirectory, const std::vector<DownloadEntry>& entries) {
+  std::unique_ptr<ITransferSession> session = OpenPassSession();
   if (!session) return;
   m_host.SetStatusText("Starting Download Process");
   for (const char* directory : {kDownloadRoot, kDownloadDirectory})
@@ -24,40 +23,40 @@ void PollCycle::DownloadFiles(const std::string& remoteDirectory) {
     if (m_platform.files.RemoveFile(TemporaryDownloadPath(kDownloadRoot, listedAs)))
       m_host.LogToFile("An unfinished download was removed.");
 
-  m_nFileIndex = 0;
-  if (m_nFileCount > 0) m_host.LogToFile("DOWNLOADing " + std::to_string(m_nFileCount) + " files");
-  while (m_nFileIndex < m_nFileCount && m_nFileIndex < static_cast<int>(m_arrFiles.size()) &&
-         m_nFileIndex < static_cast<int>(m_arrFileIds.size())) {
+  const int count = static_cast<int>(entries.size());
+  if (count > 0) m_host.LogToFile("DOWNLOADing " + std::to_string(count) + " files");
+  for (int index = 0; index < count; ++index) {
     if (m_host.StopRequested()) return;
-    if (DownloadOneFile(*session, remoteDirectory) == FileOutcome::EndPass) return;
+    if (DownloadOneFile(*session, remoteDirectory, entries[index], index + 1, count) == FileOutcome::EndPass)
+      return;
   }
   session.reset();
   m_host.SetStatusText("Tarnwick - Idle");
 }
 
-PollCycle::FileOutcome PollCycle::DownloadOneFile(ITransferSession& session, const std::string& remoteDirectory) {
-  const std::string name = m_arrFiles[m_nFileIndex];
+PollCycle::FileOutcome PollCycle::DownloadOneFile(ITransferSession& session, const std::string& remoteDirectory,
+                                                  const DownloadEntry& entry, int number, int count) {
+  const std::string& name = entry.name;
   if (!IsPlainFileName(name)) {
     // The service's list must never steer a write outside the download directory.
     const std::string text = "\"" + PrintableName(name) + "\" is not a plain file name, not downloaded.";
     m_host.LogToWindow(text);
     m_host.LogToFile(text);
-    ++m_nFileIndex;
     return FileOutcome::Next;
   }
-  if (!ConnectWithRetries(session, 'd')) return FileOutcome::EndPass;
-  m_pFtp->ChangeDirectory(remoteDirectory);
+  std::unique_ptr<IFtpConnection> ftp = ConnectWithRetries(session, 'd');
+  if (!ftp) return FileOutcome::EndPass;
+  ftp->ChangeDirectory(remoteDirectory);
   const std::string remotePath = remoteDirectory + "/" + name;
-  m_host.LogToWindow(std::to_string(m_nFileIndex + 1) + " of " + std::to_string(m_nFileCount) + " Downloading " +
-                     name);
+  m_host.LogToWindow(std::to_string(number) + " of " + std::to_string(count) + " Downloading " + name);
 
-  if (!m_pFtp->FileExists(name)) {
+  if (!ftp->FileExists(name)) {
     const std::string text = name + " not found on Server. Please inform " + m_service.supportEmail;
     m_host.LogToWindow(text);
     m_host.LogToFile(text);
   } else {
     std::uint32_t errorCode = 0;
-    if (!GetFile(remotePath, name, errorCode)) {
+    if (!GetFile(*ftp, remotePath, name, errorCode)) {
       const std::string text = "Download Fail - " + GetInternetErrorText(errorCode) + ", Please inform " +
                                m_service.supportEmail + ".\r\n";
       m_host.LogToWindow(text);
@@ -65,17 +64,16 @@ PollCycle::FileOutcome PollCycle::DownloadOneFile(ITransferSession& session, con
       m_host.SetStatusText(text);
     } else {
       m_host.LogTransferred(name);
-      const std::string fileId = m_arrFileIds[m_nFileIndex];
       m_host.LogToWindow(".. Done.\r\n");
-      FetchUrl(DownloadConfirmUrl(m_service, m_config.m_strAuthor, m_config.m_strPassword, fileId));
+      FetchUrl(DownloadConfirmUrl(m_service, m_config.m_strAuthor, m_config.m_strPassword, entry.id));
     }
   }
-  m_pFtp.reset();
-  ++m_nFileIndex;
+  ftp.reset();
   return FileOutcome::Next;
 }
 
-bool PollCycle::GetFile(const std::string& remotePath, const std::string& name, std::uint32_t& errorCode) {
+bool PollCycle::GetFile(IFtpConnection& ftp, const std::string& remotePath, const std::string& name,
+                        std::uint32_t& errorCode) {
   // The file lands in the download root, on the target's drive, and replaces the
   // target only when complete, so a cut transfer never destroys a file that was
   // already there. Local failures carry no Internet error code and so report an
@@ -85,7 +83,7 @@ bool PollCycle::GetFile(const std::string& remotePath, const std::string& name, 
   const std::string temporaryPath = TemporaryDownloadPath(kDownloadRoot, name);
   std::unique_ptr<IFileWriter> target = m_platform.files.CreateForWriting(temporaryPath);
   if (!target) return false;
-  const bool complete = ReceiveFile(*m_pFtp, remotePath, *target, errorCode) && target->Close() &&
+  const bool complete = ReceiveFile(ftp, remotePath, *target, errorCode) && target->Close() &&
                         m_platform.files.MoveReplacing(temporaryPath, localPath);
   if (!complete) {
     target.reset();

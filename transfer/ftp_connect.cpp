@@ -12,55 +12,55 @@ FtpAccount FtpAccountFor(char code) {
   return FtpAccount{"dravodn", "quendil"};
 }
 
-int PollCycle::ConnectFtp(ITransferSession& session, char accountCode) {
+FtpLogin PollCycle::ConnectFtp(ITransferSession& session, char accountCode) {
   const FtpAccount account = FtpAccountFor(accountCode);
   ShowIcon(IDI_BUSY);
   FtpLoginFailure failure;
-  m_pFtp.reset();  // one connection at a time, even for a caller that did not close its last
-  m_pFtp = session.ConnectFtp(m_strFtpHost, m_service.ftpPort, account.user, account.password, failure);
-  int result = 0;
-  if (!m_pFtp) {
-    result = 1;
+  FtpLogin login;
+  login.connection = session.ConnectFtp(m_service.ftpHost, m_service.ftpPort, account.user, account.password, failure);
+  if (!login.connection) {
     switch (failure.kind) {
-      case FtpLoginFailure::Kind::Internet:
-        std::snprintf(m_szStatus, sizeof m_szStatus, "%s", failure.text.c_str());
-        m_host.SetStatusText(m_szStatus);
+      case FtpLoginFailure::Kind::Internet: {
+        // The status bar takes the platform's text cut to its buffer.
+        char status[kStatusBufferSize];
+        std::snprintf(status, sizeof status, "%s", failure.text.c_str());
+        m_host.SetStatusText(status);
         break;
+      }
       case FtpLoginFailure::Kind::File:
-        m_strFtpError = "File Error " + std::to_string(failure.code) + " " + failure.text;
+        login.failure = "File Error " + std::to_string(failure.code) + " " + failure.text;
         break;
       case FtpLoginFailure::Kind::Text:
-        m_strFtpError = failure.text;
+        login.failure = failure.text;
         break;
     }
   }
   ShowIcon(IDI_IDLE);
-  return result;
+  return login;
 }
 
-bool PollCycle::ConnectWithRetries(ITransferSession& session, char accountCode) {
-  bool connected = false;
-  for (int attempt = 1; attempt <= kConnectAttempts && !connected; ++attempt) {
-    m_pFtp.reset();
+std::unique_ptr<IFtpConnection> PollCycle::ConnectWithRetries(ITransferSession& session, char accountCode) {
+  std::unique_ptr<IFtpConnection> connection;
+  for (int attempt = 1; attempt <= kConnectAttempts && !connection; ++attempt) {
     // Exit was chosen: further attempts could hold the ending process for minutes.
-    if (m_host.StopRequested()) return false;
-    std::snprintf(m_szStatus, sizeof m_szStatus, "Connecting to %s (Attempt %d of %d)", m_strFtpHost.c_str(),
-                  attempt, kConnectAttempts);
-    m_host.SetStatusText(m_szStatus);
-    connected = ConnectFtp(session, accountCode) == 0;
+    if (m_host.StopRequested()) return nullptr;
+    char status[kStatusBufferSize];
+    std::snprintf(status, sizeof status, "Connecting to %s (Attempt %d of %d)", m_service.ftpHost.c_str(), attempt,
+                  kConnectAttempts);
+    m_host.SetStatusText(status);
+    connection = ConnectFtp(session, accountCode).connection;
   }
-  if (!connected) {
+  if (!connection) {
     m_host.SetStatusText("Failed to connect to server");
-    m_pFtp.reset();
-    return false;
+    return nullptr;
   }
   m_host.SetStatusText("Connected to Tessaro Server");
   ShowIcon(IDI_BUSY);
-  return true;
+  return connection;
 }
 
-std::unique_ptr<ITransferSession> PollCycle::OpenPassSession(CMyInternetSession& statusSink) {
-  std::unique_ptr<ITransferSession> session = OpenTransferSession(m_platform.internet, statusSink);
+std::unique_ptr<ITransferSession> PollCycle::OpenPassSession() {
+  std::unique_ptr<ITransferSession> session = OpenTransferSession(m_platform.internet);
   if (!session) {
     // Without a session nothing can be sent or fetched; the files stay due.
     const char text[] = "Internet session could not be opened, will attempt later.";

@@ -15,8 +15,7 @@ std::string Numbered(const char* prefix, long long number) { return prefix + std
 
 PollCycle::PollCycle(Platform& platform, CycleHost& host, const Configuration& config,
                      const ServiceSettings& service)
-    : m_strFtpHost(service.ftpHost),
-      m_platform(platform),
+    : m_platform(platform),
       m_host(host),
       m_messages(host),
       m_config(config),
@@ -62,10 +61,10 @@ void PollCycle::RunSteps() {
     return;
   }
   if (m_host.StopRequested()) return;
-  ScanSourceDirs();
-  if (m_nFileCount > 0) {
+  const std::vector<DueFile> due = ScanSourceDirs();
+  if (!due.empty()) {
     m_host.LogToWindow("Starting Upload Process");
-    UploadFiles();
+    UploadFiles(due);
   } else {
     m_host.LogToWindow("No File to Upload");
     m_host.SetStatusText("No File to Upload");
@@ -115,38 +114,25 @@ void PollCycle::DownloadStep() {
     return;
   }
 
-  m_arrFiles.clear();
-  m_arrFileIds.clear();
-  m_nFileCount = 0;
-  for (long long entry = 1; entry <= announced; ++entry) {
-    const ListValue name = ReadQuotedValue(answer, FileNameKey(static_cast<int>(entry)), kListValueLimit);
-    if (name.result == ListRead::NoSeparator) {
+  DownloadEntries read = ReadDownloadEntries(answer, announced);
+  if (read.result != ListRead::Found) {
+    const long long entry = static_cast<long long>(read.entries.size()) + 1;
+    if (!read.idFailed && read.result == ListRead::NoSeparator)
       m_host.LogToWindow("Quote-sign not found. Will retry again in next poll");
-      return;
-    }
-    if (name.result != ListRead::Found) {
+    else if (!read.idFailed)
       Fail(Numbered("DL-ERROR: FName", entry));
-      return;
-    }
-    m_arrFiles.push_back(name.value);
-    const ListValue id = ReadKeyedValue(answer, FileIdKey(static_cast<int>(entry)), kListValueLimit);
-    if (id.result == ListRead::NoSeparator) {
+    else if (read.result == ListRead::NoSeparator)
       m_host.LogToWindow("Equal Sign not found.");
-      return;
-    }
-    if (id.result != ListRead::Found) {
+    else
       Fail(Numbered("DL-ERROR: FId", entry));
-      return;
-    }
-    m_arrFileIds.push_back(id.value);
-    ++m_nFileCount;
+    return;
   }
   answer.clear();
 
   if (m_host.StopRequested()) return;
-  if (m_nFileCount > 0) {
+  if (!read.entries.empty()) {
     m_host.LogToWindow("Downloading Files");
-    DownloadFiles(sourceDir.value);
+    DownloadFiles(sourceDir.value, read.entries);
   } else {
     m_host.LogToWindow("No File to Download");
     m_host.SetStatusText("No Files to Download");

@@ -1,6 +1,6 @@
 // One poll cycle, run on the worker thread with its own copy of the settings. The
-// cycle object owns everything a cycle works on: the file lists, the status buffer
-// and the FTP connection; it reaches the frame only through CycleHost.
+// file lists and FTP connections a cycle works on are passed from step to step; the
+// cycle reaches the frame only through CycleHost.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +12,12 @@
 #include "config/configuration.h"
 #include "platform/platform.h"
 #include "transfer/cycle_host.h"
+#include "transfer/download_list.h"
 #include "transfer/ftp_transfer.h"
 #include "transfer/internet_cancellation.h"
-#include "transfer/myinternetsession.h"
 #include "transfer/sent_record.h"
+#include "transfer/source_scan.h"
+#include "transfer/transfer_session.h"
 #include "transfer/web_request.h"
 
 namespace tarnwick {
@@ -34,6 +36,12 @@ struct FtpAccount {
 // Only 'u' selects the upload account; every other code the download account.
 FtpAccount FtpAccountFor(char code);
 
+struct FtpLogin {
+  std::unique_ptr<IFtpConnection> connection;  // null when the login failed
+  // The text of a failure that is not an Internet error; nothing shows it.
+  std::string failure;
+};
+
 class PollCycle {
  public:
   PollCycle(Platform& platform, CycleHost& host, const Configuration& config, const ServiceSettings& service);
@@ -45,32 +53,20 @@ class PollCycle {
   // What Exit uses to close the Internet handles this cycle waits on.
   const std::shared_ptr<InternetCancellation>& Cancellation() const { return m_cancellation; }
 
-  // The id the transfer session's status texts carry: the user-interface thread's.
-  void SetStatusThreadId(long threadId) { m_statusThreadId = threadId; }
-
   // The steps of a cycle, each usable on its own.
   bool CheckConnection();
   AuthorVerdict VerifyAuthor();
   std::string FetchUrl(const std::string& url);
-  void ScanSourceDirs();
-  void ScanSlot(const std::string& directory, const std::string& filterLabel);
-  void UploadFiles();
+  // The files due to be sent, in slot order.
+  std::vector<DueFile> ScanSourceDirs();
+  void UploadFiles(const std::vector<DueFile>& files);
   int ReportUpload(const std::string& url);
   double GetRecordingLength(const std::string& path);
-  void DownloadFiles(const std::string& remoteDirectory);
-  // 0 when logged in (the connection is then in m_pFtp), 1 when the login failed.
-  int ConnectFtp(ITransferSession& session, char accountCode);
-  // Up to five logins without pause; false when the pass has to give up.
-  bool ConnectWithRetries(ITransferSession& session, char accountCode);
-
-  std::vector<std::string> m_arrFiles;
-  std::vector<std::string> m_arrFileIds;
-  int m_nFileCount = 0;
-  int m_nFileIndex = 0;
-  char m_szStatus[kStatusBufferSize] = {};
-  std::string m_strFtpError;
-  std::unique_ptr<IFtpConnection> m_pFtp;
-  const std::string m_strFtpHost;
+  void DownloadFiles(const std::string& remoteDirectory, const std::vector<DownloadEntry>& entries);
+  // The login with the account that `accountCode` selects.
+  FtpLogin ConnectFtp(ITransferSession& session, char accountCode);
+  // Up to five logins without pause; null when the pass has to give up.
+  std::unique_ptr<IFtpConnection> ConnectWithRetries(ITransferSession& session, char accountCode);
 
  private:
   // Steps 1 to 16; returning from it at any point ends the cycle.
@@ -81,11 +77,15 @@ class PollCycle {
   void ShowIcon(unsigned resourceId) { m_host.ShowIcon(resourceId); }
   enum class FileOutcome { Next, EndPass };
   // The pass's session, or null after telling the user it could not be created.
-  std::unique_ptr<ITransferSession> OpenPassSession(CMyInternetSession& statusSink);
-  FileOutcome UploadOneFile(ITransferSession& session);
-  FileOutcome DownloadOneFile(ITransferSession& session, const std::string& remoteDirectory);
+  std::unique_ptr<ITransferSession> OpenPassSession();
+  std::vector<DueFile> ScanSlot(const std::string& directory, const std::string& filterLabel);
+  // `number` of `count` in the pass's own numbering, from 1.
+  FileOutcome UploadOneFile(ITransferSession& session, const DueFile& file, int number, int count);
+  FileOutcome DownloadOneFile(ITransferSession& session, const std::string& remoteDirectory,
+                              const DownloadEntry& entry, int number, int count);
   // Into the download directory under `name`; `errorCode` is the Internet error of a failure.
-  bool GetFile(const std::string& remotePath, const std::string& name, std::uint32_t& errorCode);
+  bool GetFile(IFtpConnection& ftp, const std::string& remotePath, const std::string& name,
+               std::uint32_t& errorCode);
 
   // Sets the read-only mark and checks that it holds; false when it does not.
   bool MarkReadOnly(const std::string& path);
@@ -115,7 +115,6 @@ class PollCycle {
   const std::shared_ptr<InternetCancellation> m_cancellation = std::make_shared<InternetCancellation>();
   const Configuration m_config;
   const ServiceSettings m_service;
-  long m_statusThreadId = 0;
   // Files sent that could not be marked read-only; read by every scan.
   SentRecord m_sentRecord;
 };

@@ -1,8 +1,18 @@
 #include "transfer/source_scan.h"
 
+#include <iterator>
+
 #include "transfer/poll_cycle.h"
 
 namespace tarnwick {
+
+std::string DueFile::Path() const { return folder.empty() ? name : folder + "\\" + name; }
+
+DueFile DueFileAt(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  if (slash == std::string::npos || slash == 0) return DueFile{"", path};
+  return DueFile{path.substr(0, slash), path.substr(slash + 1)};
+}
 
 std::string FilterLabel(const std::string& extension) { return "My Files (*." + extension + ")"; }
 
@@ -14,28 +24,30 @@ std::string SearchPattern(const std::string& directory, const std::string& filte
   return pattern;
 }
 
-void PollCycle::ScanSourceDirs() {
+std::vector<DueFile> PollCycle::ScanSourceDirs() {
   m_unreadableNames.clear();
   m_sentRecord.Load();
-  m_arrFiles.clear();
-  m_nFileCount = 0;
-  m_nFileIndex = 0;
+  std::vector<DueFile> due;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const std::string& directory = m_config.m_strDir[slot];
     const std::string& extension = m_config.m_strExt[slot];
-    if (!directory.empty() && !extension.empty()) ScanSlot(directory, FilterLabel(extension));
+    if (directory.empty() || extension.empty()) continue;
+    std::vector<DueFile> found = ScanSlot(directory, FilterLabel(extension));
+    due.insert(due.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
   }
+  return due;
 }
 
-void PollCycle::ScanSlot(const std::string& directory, const std::string& filterLabel) {
+std::vector<DueFile> PollCycle::ScanSlot(const std::string& directory, const std::string& filterLabel) {
+  std::vector<DueFile> due;
   const std::string pattern = SearchPattern(directory, filterLabel);
   if (pattern.size() > kLongestPath) {
     m_host.LogToFileOncePerDay("long pattern", pattern,
                                "Source search skipped, pattern longer than 259 characters: " + pattern);
-    return;
+    return due;
   }
   std::vector<FoundFile> found;
-  if (!m_platform.files.FindFiles(pattern, found)) return;
+  if (!m_platform.files.FindFiles(pattern, found)) return due;
   for (const FoundFile& entry : found) {
     if ((entry.attributes & kAttrDirectory) != 0) continue;
     const std::string fullPath = directory + entry.name;
@@ -60,10 +72,10 @@ void PollCycle::ScanSlot(const std::string& directory, const std::string& filter
       m_host.LogToFileOncePerDay("long path", fullPath, "File skipped, path longer than 259 characters: " + fullPath);
       continue;
     }
-    m_arrFiles.push_back(fullPath);
-    ++m_nFileCount;
-    ++m_nFileIndex;
+    // The directory is a plain prefix, so the folder is where the joined path says.
+    due.push_back(DueFileAt(fullPath));
   }
+  return due;
 }
 
 }  // namespace tarnwick

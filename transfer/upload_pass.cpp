@@ -12,36 +12,33 @@ const char kUploadFailed[] = ".. Upload Fail, will attempt later.";
 
 }  // namespace
 
-void PollCycle::UploadFiles() {
-  CMyInternetSession statusSink(m_statusThreadId);
-  std::unique_ptr<ITransferSession> session = OpenPassSession(statusSink);
+void PollCycle::UploadFiles(const std::vector<DueFile>& files) {
+  std::unique_ptr<ITransferSession> session = OpenPassSession();
   if (!session) return;
-  m_nFileIndex = 0;
-  if (m_nFileCount > 0) m_host.LogToFile("UPLOADing " + std::to_string(m_nFileCount) + " files");
-  while (m_nFileIndex < m_nFileCount && m_nFileIndex < static_cast<int>(m_arrFiles.size())) {
+  const int count = static_cast<int>(files.size());
+  if (count > 0) m_host.LogToFile("UPLOADing " + std::to_string(count) + " files");
+  for (int index = 0; index < count; ++index) {
     if (m_host.StopRequested()) break;
-    if (UploadOneFile(*session) == FileOutcome::EndPass) break;
+    if (UploadOneFile(*session, files[index], index + 1, count) == FileOutcome::EndPass) break;
   }
-  m_pFtp.reset();
 }
 
-PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
-  m_strFtpError.clear();
-  if (!ConnectWithRetries(session, 'u')) return FileOutcome::EndPass;
+PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session, const DueFile& file, int number,
+                                                int count) {
+  std::unique_ptr<IFtpConnection> ftp = ConnectWithRetries(session, 'u');
+  if (!ftp) return FileOutcome::EndPass;
 
   std::string currentDirectory;
-  m_pFtp->CurrentDirectory(currentDirectory);
+  ftp->CurrentDirectory(currentDirectory);
   const std::string uploadDirectory = "/" + m_service.domain + "/dravouploads/";
-  m_pFtp->ChangeDirectory(uploadDirectory);
+  ftp->ChangeDirectory(uploadDirectory);
 
-  const std::string fullPath = m_arrFiles[m_nFileIndex];
-  const std::size_t slash = fullPath.rfind('\\');
-  if (slash != std::string::npos && slash != 0) {
-    const std::string fileName = fullPath.substr(slash + 1);
-    const std::string sourcePart = fullPath.substr(0, slash);
+  // A path without a folder cannot be archived beside itself; it is passed over.
+  if (!file.folder.empty()) {
+    const std::string fullPath = file.Path();
+    const std::string& fileName = file.name;
     const std::string remoteName = m_config.m_strAuthor + "_" + fileName;
-    m_host.LogToWindow(std::to_string(m_nFileIndex + 1) + " of " + std::to_string(m_nFileCount) + " Uploading " +
-                       fileName);
+    m_host.LogToWindow(std::to_string(number) + " of " + std::to_string(count) + " Uploading " + fileName);
 
     // Held open, denying writers, from before the put until the mark is set: a
     // recording still being written is never sent half-done, and one that grows
@@ -55,27 +52,26 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
     } else {
       // The put names the file relative to the directory it is in: after a failed
       // change it would land in the login directory, where the service never looks.
-      const bool inUploadDirectory = m_pFtp->ChangeDirectory(uploadDirectory);
+      const bool inUploadDirectory = ftp->ChangeDirectory(uploadDirectory);
       std::uint64_t bytesSent = 0;
       const bool sent = inUploadDirectory && source && source->Stamp(sentStamp) &&
-                        SendFile(*m_pFtp, *source, remoteName, bytesSent) && bytesSent == sentStamp.size;
+                        SendFile(*ftp, *source, remoteName, bytesSent) && bytesSent == sentStamp.size;
       if (!sent) {
-        m_strFtpError = std::string(kUploadFailed) + "\r\n";
-        m_host.LogToWindow(m_strFtpError);
-        m_host.LogToFile(m_strFtpError);
+        const std::string text = std::string(kUploadFailed) + "\r\n";
+        m_host.LogToWindow(text);
+        m_host.LogToFile(text);
         m_host.SetStatusText(kUploadFailed);
-        m_pFtp.reset();
+        ftp.reset();
         m_host.ChangeIcon();
         return FileOutcome::EndPass;
       }
       m_host.LogTransferred(fileName);
-      m_strFtpError = ".. Done.\r\n";
-      m_host.LogToWindow(m_strFtpError);
+      m_host.LogToWindow(".. Done.\r\n");
       const std::string lengthText = LengthText(GetRecordingLength(fullPath));
       if (ReportUpload(CopyReportUrl(m_service, m_config.m_strAuthor, remoteName, lengthText)) == 1) {
         // The read-only mark is what keeps the file from being sent again, so it is
         // set even when the archive copy could not be made.
-        const std::string archiveDirectory = sourcePart + "\\tessaro";
+        const std::string archiveDirectory = file.folder + "\\tessaro";
         const std::string note =
             ArchiveNote(ArchiveCopy(m_platform.files, fullPath, archiveDirectory, fileName), fileName, archiveDirectory);
         if (!note.empty()) {
@@ -96,8 +92,7 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session) {
     }
   }
   m_host.ChangeIcon();
-  m_pFtp.reset();
-  ++m_nFileIndex;
+  ftp.reset();
   return FileOutcome::Next;
 }
 

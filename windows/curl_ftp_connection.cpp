@@ -16,19 +16,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr std::uint32_t kContext = 1;
-// Notification numbers, as the session's sink knows them.
-constexpr std::uint32_t kResolvingName = 10;
-constexpr std::uint32_t kNameResolved = 11;
-constexpr std::uint32_t kConnecting = 20;
-constexpr std::uint32_t kConnected = 21;
-constexpr std::uint32_t kSendingRequest = 30;
-constexpr std::uint32_t kRequestSent = 31;
-constexpr std::uint32_t kReceivingResponse = 40;
-constexpr std::uint32_t kResponseReceived = 41;
-constexpr std::uint32_t kClosingConnection = 50;
-constexpr std::uint32_t kConnectionClosed = 51;
-
 constexpr std::uint32_t kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
 constexpr std::uint32_t kNoMoreFiles = 18;       // ERROR_NO_MORE_FILES: the listing lacks the name
 constexpr std::uint32_t kLoginFailure = 12015;
@@ -83,12 +70,7 @@ bool ListingHolds(const std::string& listing, const std::string& name) {
 struct FtpState {
   std::unique_ptr<CurlLink> link;
   std::string baseUrl;  // "ftp://host:port/"
-  std::shared_ptr<SessionNotifier> notifier;
   std::uint32_t lastError = 0;
-
-  void Notify(std::uint32_t status, const std::string& info = std::string()) const {
-    if (notifier) notifier->Notify(status, info);
-  }
 
   // Sets the easy handle up for an operation on `path` (relative to the current
   // directory, or absolute), with no body unless `transfer`.
@@ -113,12 +95,10 @@ struct FtpState {
     curl_slist* list = nullptr;
     for (const std::string& command : commands) list = curl_slist_append(list, ("*" + command).c_str());
     curl_easy_setopt(link->Easy(), CURLOPT_QUOTE, list);
-    Notify(kSendingRequest);
     link->Start();
     const CURLcode result = link->Finish();
     curl_easy_setopt(link->Easy(), CURLOPT_QUOTE, nullptr);
     curl_slist_free_all(list);
-    Notify(kResponseReceived);
     if (result != CURLE_OK) {
       lastError = link->ErrorCode();
       return false;
@@ -213,7 +193,6 @@ class CurlFtpStream : public IFtpStream {
     m_ended = true;
     Resume();
     if (link.Finish() != CURLE_OK) return m_state->Fail(link.ErrorCode());
-    m_state->Notify(kResponseReceived);
     return true;
   }
 
@@ -282,9 +261,7 @@ class CurlFtpConnection : public IFtpConnection {
         m_moved(entryDirectory == nullptr) {}
 
   ~CurlFtpConnection() override {
-    m_state->Notify(kClosingConnection);
     m_state->link.reset();
-    m_state->Notify(kConnectionClosed);
   }
 
   // libcurl asks PWD right after the login; until the directory changes, its answer stands.
@@ -315,7 +292,6 @@ class CurlFtpConnection : public IFtpConnection {
     curl_easy_setopt(Link().Easy(), CURLOPT_DIRLISTONLY, 1L);
     curl_easy_setopt(Link().Easy(), CURLOPT_WRITEFUNCTION, &AppendBounded);
     curl_easy_setopt(Link().Easy(), CURLOPT_WRITEDATA, &listing);
-    m_state->Notify(kSendingRequest);
     Link().Start();
     const CURLcode result = Link().Finish();
     m_state->Prepare("", false);
@@ -329,10 +305,8 @@ class CurlFtpConnection : public IFtpConnection {
       return nullptr;
     }
     m_state->Prepare(remotePath, true);
-    m_state->Notify(kSendingRequest);
     auto stream = std::make_unique<CurlFtpStream>(m_state, forWriting);
     if (!stream->Open()) return nullptr;
-    m_state->Notify(kRequestSent);
     return stream;
   }
 
@@ -360,10 +334,6 @@ class CurlFtpConnection : public IFtpConnection {
 
 }  // namespace
 
-void SessionNotifier::Notify(std::uint32_t status, const std::string& info) const {
-  if (sink != nullptr) sink->OnStatusCallback(kContext, status, info);
-}
-
 std::string InternetErrorDescription(std::uint32_t code, const std::string& reply) {
   std::string text = GetInternetErrorText(code);
   if (text.empty()) {
@@ -384,7 +354,7 @@ std::string InternetErrorDescription(std::uint32_t code, const std::string& repl
 }
 
 std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const LinkTimeouts& timeouts,
-                                               std::shared_ptr<SessionNotifier> notifier, FtpLoginFailure& failure) {
+                                               FtpLoginFailure& failure) {
   failure = FtpLoginFailure{};
   auto fail = [&failure](std::uint32_t code, const std::string& reply) {
     failure.kind = FtpLoginFailure::Kind::Internet;
@@ -397,7 +367,6 @@ std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const Link
 
   auto state = std::make_shared<FtpState>();
   state->link = std::make_unique<CurlLink>(timeouts);
-  state->notifier = std::move(notifier);
   const bool literal6 = login.host.find(':') != std::string::npos;
   state->baseUrl = "ftp://" + (literal6 ? "[" + login.host + "]" : login.host) + ":" + std::to_string(login.port) + "/";
   CURL* easy = state->link->Easy();
@@ -413,8 +382,6 @@ std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const Link
   curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBuffer);
   curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, kSendBuffer);
 
-  state->Notify(kResolvingName, login.host);
-  state->Notify(kConnecting);
   state->Prepare("", false);
   state->link->Start();
   // The login is USER and PASS; the PWD that libcurl adds may fail on its own, and
@@ -426,8 +393,6 @@ std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const Link
   }
   // A connection that the server closes is never silently replaced by a new login.
   state->link->KeepToItsConnection();
-  state->Notify(kNameResolved, login.host);
-  state->Notify(kConnected);
   const char* entry = nullptr;
   if (state->link->Result() == CURLE_OK) curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry);
   return std::make_unique<CurlFtpConnection>(std::move(state), entry);

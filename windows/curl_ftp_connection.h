@@ -11,13 +11,6 @@
 
 namespace tarnwick {
 
-// Carries a session's status notifications to its sink; shared by the session and
-// the connections it made, and cleared when the session goes.
-struct SessionNotifier {
-  ISessionStatusSink* sink = nullptr;
-  void Notify(std::uint32_t status, const std::string& info = std::string()) const;
-};
-
 struct FtpLogin {
   std::string host;
   unsigned port = 21;
@@ -27,7 +20,7 @@ struct FtpLogin {
 
 // Logs in (passive mode, binary transfers); null with `failure` filled when that fails.
 std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const LinkTimeouts& timeouts,
-                                               std::shared_ptr<SessionNotifier> notifier, FtpLoginFailure& failure);
+                                               FtpLoginFailure& failure);
 
 // The description of an Internet error code as a failed login reports it; the
 // server's reply follows it where it holds the reason.

@@ -97,23 +97,16 @@ class CurlInternetHandle : public IInternetHandle {
 
 class CurlTransferSession : public ITransferSession {
  public:
-  CurlTransferSession() : m_notifier(std::make_shared<SessionNotifier>()) {}
-  // The sink may already be on its way out; connections that outlive the session
-  // report to no one.
-  ~CurlTransferSession() override { m_notifier->sink = nullptr; }
-
-  void EnableStatusCallback(ISessionStatusSink& sink) override { m_notifier->sink = &sink; }
   void SetConnectTimeout(std::uint32_t milliseconds) override { m_timeouts.connect = milliseconds; }
   void SetReceiveTimeout(std::uint32_t milliseconds) override { m_timeouts.receive = milliseconds; }
   void SetSendTimeout(std::uint32_t milliseconds) override { m_timeouts.send = milliseconds; }
 
   std::unique_ptr<IFtpConnection> ConnectFtp(const std::string& host, unsigned port, const std::string& user,
                                              const std::string& password, FtpLoginFailure& failure) override {
-    return ConnectCurlFtp(FtpLogin{host, port, user, password}, m_timeouts, m_notifier, failure);
+    return ConnectCurlFtp(FtpLogin{host, port, user, password}, m_timeouts, failure);
   }
 
  private:
-  std::shared_ptr<SessionNotifier> m_notifier;
   LinkTimeouts m_timeouts;
 };
 

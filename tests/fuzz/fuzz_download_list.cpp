@@ -1,5 +1,5 @@
-// A whole poll cycle whose download-list answer is the fuzzer's: the lists that the
-// cycle builds must be exactly those the C-string reading of list_reference.h gives,
+// A whole poll cycle whose download-list answer is the fuzzer's: the entries that the
+// cycle reads must be exactly those the C-string reading of list_reference.h gives,
 // the cycle must end once, and no download may land outside the download directory.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -19,6 +19,7 @@ namespace {
 
 struct ExpectedLists {
   bool reachesEntries = false;
+  int announced = 0;
   std::string sourceDir;
   std::vector<std::string> names, ids;
 };
@@ -33,6 +34,7 @@ ExpectedLists Expect(const std::string& answer) {
   const ListValue sourceDir = ReferenceKeyed(text, "SourceDir", kSourceDirLimit);
   if (announced < 0 || sourceDir.result != ListRead::Found) return expected;
   expected.reachesEntries = true;
+  expected.announced = announced;
   expected.sourceDir = sourceDir.value;
   for (long long entry = 1; entry <= announced; ++entry) {
     const ListValue name = ReferenceQuoted(text, ("file_" + std::to_string(entry)).c_str(), kListValueLimit);
@@ -80,22 +82,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rig.internet.ftp.AddDirectory(directory);
     for (const std::string& name : expected.names) rig.internet.ftp.AddFile(rig.internet.ftp.Resolve(directory, name), name);
   }
-  PollCycle& cycle = rig.Cycle();
-  cycle.Run();
+  rig.Cycle().Run();
 
   FUZZ_CHECK(rig.host.cyclesEnded == 1);
   FUZZ_CHECK(rig.internet.openHandles == 0);
   if (expected.reachesEntries) {
-    FUZZ_CHECK(cycle.m_arrFiles == expected.names);
-    FUZZ_CHECK(cycle.m_arrFileIds == expected.ids);
+    // The entries the cycle reads are whole pairs; a name read without its id says
+    // the id failed.
+    const DownloadEntries read = ReadDownloadEntries(answer, expected.announced);
+    FUZZ_CHECK(read.entries.size() == expected.ids.size());
+    for (std::size_t i = 0; i < read.entries.size(); ++i) {
+      FUZZ_CHECK(read.entries[i].name == expected.names[i]);
+      FUZZ_CHECK(read.entries[i].id == expected.ids[i]);
+    }
+    FUZZ_CHECK(expected.names.size() - expected.ids.size() <= 1);
+    FUZZ_CHECK(read.idFailed == (expected.names.size() > expected.ids.size()));
+    FUZZ_CHECK((read.result == ListRead::Found) ==
+               (!read.idFailed && read.entries.size() == static_cast<std::size_t>(expected.announced)));
   }
-  FUZZ_CHECK(cycle.m_nFileCount == static_cast<int>(cycle.m_arrFileIds.size()));
-  FUZZ_CHECK(cycle.m_arrFiles.size() - cycle.m_arrFileIds.size() <= 1);
   // Files arrive only under a listed plain name, directly in the download directory;
   // no temporary file is left behind.
   std::set<std::string> targets;
   std::size_t plainNames = 0;
-  for (const std::string& name : cycle.m_arrFiles) {
+  for (const std::string& name : expected.names) {
     if (!IsPlainFileName(name)) continue;
     ++plainNames;
     std::string target = std::string(kDownloadDirectory) + "\\" + name;

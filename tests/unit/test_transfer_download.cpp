@@ -26,11 +26,9 @@ struct DownloadTest : ::testing::Test {
   }
   void Download(std::vector<std::string> names) {
     PollCycle& cycle = rig.Cycle();
-    cycle.m_arrFiles = names;
-    cycle.m_arrFileIds.clear();
-    for (std::size_t i = 0; i < names.size(); ++i) cycle.m_arrFileIds.push_back("id" + std::to_string(i + 1));
-    cycle.m_nFileCount = static_cast<int>(names.size());
-    cycle.DownloadFiles(kPending);
+    std::vector<DownloadEntry> entries;
+    for (std::size_t i = 0; i < names.size(); ++i) entries.push_back(DownloadEntry{names[i], "id" + std::to_string(i + 1)});
+    cycle.DownloadFiles(kPending, entries);
   }
   std::string Local(const std::string& name) {
     const FakeFileSystem::Entry* entry = rig.files.Find(kLocal + name);
@@ -56,7 +54,6 @@ TEST_F(DownloadTest, ThreeFilesWhereTheSecondIsMissing) {
             "http://tessaro.example/dravos/drdlsuccess.php?username=author7&drupw=secret&fileid=id1");
   EXPECT_TRUE(rig.files.DirectoryExists("C:\\dravos"));
   EXPECT_EQ(rig.internet.ftp.openConnections, 0);
-  EXPECT_EQ(rig.Cycle().m_nFileIndex, 3);
 }
 
 TEST_F(DownloadTest, EachFileLogsInFindsAndGetsByTheListedDirectory) {
@@ -98,10 +95,7 @@ TEST(DownloadVerdict, GetCountsOnlyWhenAllTheServerHoldsArrived) {
     rig.files.AddDirectory("C:\\dravos");
     rig.files.AddDirectory("C:\\dravos\\download");
     rig.files.AddFile(kLocal + "a.wav", "previous");
-    rig.Cycle().m_arrFiles = {"a.wav"};
-    rig.Cycle().m_arrFileIds = {"id1"};
-    rig.Cycle().m_nFileCount = 1;
-    rig.Cycle().DownloadFiles(kPending);
+    rig.Cycle().DownloadFiles(kPending, {DownloadEntry{"a.wav", "id1"}});
     const std::string failure =
         "Download Fail - The connection with the server has been terminated., Please inform " + kSupport + ".\r\n";
     const auto& ops = rig.internet.ftp.operations;
@@ -182,7 +176,7 @@ TEST_F(DownloadTest, ConnectionLostAtTheThirdFileEndsThePassWithoutTheIdleText) 
   EXPECT_EQ(rig.internet.RequestedUrls(), (std::vector<std::string>{rig.ConfirmUrl("id1"), rig.ConfirmUrl("id2")}));
   EXPECT_EQ(Local("d.wav"), "<none>");
   EXPECT_EQ(rig.internet.ftp.logins, 7);
-  EXPECT_EQ(rig.Cycle().m_nFileIndex, 2);
+  EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), "W:3 of 5 Downloading d.wav"), 0);
   EXPECT_EQ(rig.internet.sessionEvents.back(), "closed");
 }
 

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "transfer/download_list.h"
 #include "transfer/download_names.h"
@@ -56,6 +57,36 @@ TEST(DownloadListReading, CountReadsLikeAtoi) {
   EXPECT_EQ(ToCount("-"), 0);
   EXPECT_EQ(ToCount("99999999999999999999"), INT_MAX);
   EXPECT_EQ(ToCount("-99999999999999999999"), INT_MIN);
+}
+
+TEST(DownloadList, EntriesAreReadAsWholePairsUpToTheFirstThatFails) {
+  using Entries = std::vector<DownloadEntry>;
+  const struct {
+    const char* answer;
+    int announced;
+    Entries entries;
+    ListRead result;
+    bool idFailed;
+  } cases[] = {
+      {"file_1=\"a.wav\" fileid_1=7 file_2=\"b c.doc\"<br>fileid_2=8", 2, {{"a.wav", "7"}, {"b c.doc", "8"}},
+       ListRead::Found, false},
+      {"file_1=\"a.wav\" fileid_1=7 file_2=\"b.wav\" fileid_2=8", 1, {{"a.wav", "7"}}, ListRead::Found, false},
+      {"file_1=\"a.wav\" fileid_1=7", 0, {}, ListRead::Found, false},
+      {"file_1=\"a.wav\" fileid_1=7", 2, {{"a.wav", "7"}}, ListRead::KeyMissing, false},
+      {"file_1=\"a.wav\" fileid_1=7 file_2=b.wav", 2, {{"a.wav", "7"}}, ListRead::NoSeparator, false},
+      {"file_1=\"a.wav\"", 1, {}, ListRead::KeyMissing, true},
+      {"file_1=\"a.wav\" fileid_1", 1, {}, ListRead::NoSeparator, true},
+  };
+  for (const auto& c : cases) {
+    const DownloadEntries read = ReadDownloadEntries(c.answer, c.announced);
+    EXPECT_EQ(read.entries, c.entries) << c.answer;
+    EXPECT_EQ(read.result, c.result) << c.answer;
+    EXPECT_EQ(read.idFailed, c.idFailed) << c.answer;
+  }
+  // A name or id too long for its buffer fails as that entry's.
+  const std::string longId = "file_1=\"a\" fileid_1=" + std::string(256, 'i');
+  EXPECT_EQ(ReadDownloadEntries(longId, 1).result, ListRead::TooLong);
+  EXPECT_TRUE(ReadDownloadEntries(longId, 1).idFailed);
 }
 
 TEST(DownloadNames, OnlyBareNamesBecomeLocalPaths) {

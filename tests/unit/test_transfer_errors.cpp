@@ -5,7 +5,7 @@
 
 #include "doubles/fake_internet.h"
 #include "transfer/internet_errors.h"
-#include "transfer/myinternetsession.h"
+#include "transfer/transfer_session.h"
 
 namespace tarnwick {
 namespace {
@@ -69,65 +69,17 @@ TEST(InternetErrorText, CodesWithoutATextGiveEmptyText) {
     EXPECT_EQ(GetInternetErrorText(code), "") << code;
 }
 
-// "%d" the thread id, "%s" the information text.
-const CodeText kExpectedStatusTexts[] = {
-    {10, "[%d] resolving name for %s"},
-    {11, "[%d] resolved name for %s!"},
-    {20, "[%d] Connecting to server..."},
-    {21, "[%d] Connected to server!"},
-    {30, "[%d] Sending request..."},
-    {31, "[%d] Request sent"},
-    {40, "[%d] Receiving response..."},
-    {41, "[%d] Response received!"},
-    {50, "[%d] Closing connection..."},
-    {51, "[%d] Connection close!"},
-    {60, "[%d] Connection created!"},
-    {70, "[%d] Closing Connection..."},
-    {100, "[%d] request complete"},
-    {110, "[%d] Redirected to URL"},
-    {200, "[%d] Busy"},
-};
-
-std::string Fill(std::string format, const std::string& thread, const std::string& info) {
-  format.replace(format.find("%d"), 2, thread);
-  const std::size_t at = format.find("%s");
-  if (at != std::string::npos) format.replace(at, 2, info);
-  return format;
-}
-
-TEST(SessionStatus, EveryNotificationFormsItsText) {
-  for (const CodeText& expected : kExpectedStatusTexts)
-    EXPECT_EQ(FormatSessionStatus(4242, expected.code, "ftp.tessaro.example"),
-              Fill(expected.text, "4242", "ftp.tessaro.example"));
-  EXPECT_EQ(FormatSessionStatus(7, 200, ""), "[7] Busy");
-  EXPECT_EQ(FormatSessionStatus(7, 0, "x"), "[7] Unknown status: 0");
-  EXPECT_EQ(FormatSessionStatus(7, 12, "x"), "[7] Unknown status: 12");
-  const std::string odd = "%s%d" + std::string(2000, 'h');  // carried whole, never read as a format
-  EXPECT_EQ(FormatSessionStatus(1, 10, odd), "[1] resolving name for " + odd);
-}
-
-TEST(SessionStatus, TextsReachAnAttachedWindowOnlyAndCarryTheGivenThread) {
-  std::vector<std::string> received;
-  CMyInternetSession attached(99, [&](const std::string& text) { received.push_back(text); });
-  attached.OnStatusCallback(1, 21, "");
-  attached.OnStatusCallback(1, 11, "10.0.0.1");
-  EXPECT_EQ(received, (std::vector<std::string>{"[99] Connected to server!", "[99] resolved name for 10.0.0.1!"}));
-  CMyInternetSession detached(99);
-  detached.OnStatusCallback(1, 60, "");  // formed and dropped
-}
-
-TEST(TransferSession, SetUpWithCallbackThenTheThreeTimeOuts) {
+TEST(TransferSession, SetUpWithTheThreeTimeOuts) {
   FakeInternet internet;
-  CMyInternetSession sink(1);
   {
-    std::unique_ptr<ITransferSession> session = OpenTransferSession(internet, sink);
+    std::unique_ptr<ITransferSession> session = OpenTransferSession(internet);
     ASSERT_NE(session, nullptr);
   }
-  EXPECT_EQ(internet.sessionEvents, (std::vector<std::string>{"status-callback", "connect-timeout 40000",
+  EXPECT_EQ(internet.sessionEvents, (std::vector<std::string>{"connect-timeout 40000",
                                                               "receive-timeout 40000", "send-timeout 40000",
                                                               "closed"}));
   internet.failSession = true;
-  EXPECT_EQ(OpenTransferSession(internet, sink), nullptr);
+  EXPECT_EQ(OpenTransferSession(internet), nullptr);
 }
 
 }  // namespace

@@ -13,9 +13,8 @@ using namespace tarnwick::testing;
 
 struct FtpConnectTest : ::testing::Test {
   TransferRig rig;
-  CMyInternetSession sink{1};
   std::unique_ptr<ITransferSession> session;
-  void SetUp() override { session = OpenTransferSession(rig.internet, sink); }
+  void SetUp() override { session = OpenTransferSession(rig.internet); }
   std::string Attempt(int number) {
     return "S:Connecting to ftp.tessaro.example (Attempt " + std::to_string(number) + " of 5)";
   }
@@ -31,11 +30,12 @@ TEST_F(FtpConnectTest, OnlyLowerCaseUSelectsTheUploadAccount) {
   rig.service.ftpPort = 2121;
   rig.service.ftpHost = "127.0.0.1";
   PollCycle& cycle = rig.Cycle();
-  EXPECT_EQ(cycle.ConnectFtp(*session, 'U'), 0);
-  EXPECT_EQ(cycle.ConnectFtp(*session, 'u'), 0);
+  EXPECT_NE(cycle.ConnectFtp(*session, 'U').connection, nullptr);
+  const FtpLogin login = cycle.ConnectFtp(*session, 'u');
   EXPECT_EQ(rig.internet.ftp.operations,
             (std::vector<std::string>{"login dravodn@127.0.0.1:2121", "close", "login dravos@127.0.0.1:2121"}));
-  EXPECT_NE(cycle.m_pFtp, nullptr);
+  EXPECT_NE(login.connection, nullptr);
+  EXPECT_EQ(login.failure, "");
   EXPECT_EQ(rig.host.icons, (std::vector<std::string>{"102", "101", "102", "101"}));
 }
 
@@ -43,20 +43,23 @@ TEST_F(FtpConnectTest, EachFailureKindLandsInItsPlace) {
   PollCycle& cycle = rig.Cycle();
   rig.internet.ftp.refuseLogins = 1;
   rig.internet.ftp.refusal = {FtpLoginFailure::Kind::Internet, 12014, std::string(1500, 'p')};
-  EXPECT_EQ(cycle.ConnectFtp(*session, 'u'), 1);
-  EXPECT_EQ(cycle.m_pFtp, nullptr);
-  EXPECT_EQ(std::string(cycle.m_szStatus), std::string(1023, 'p'));  // the platform's text, cut to the buffer
+  FtpLogin login = cycle.ConnectFtp(*session, 'u');
+  EXPECT_EQ(login.connection, nullptr);
+  EXPECT_EQ(login.failure, "");
+  // The platform's text, cut to the status buffer.
   EXPECT_EQ(rig.journal.entries, std::vector<std::string>{"S:" + std::string(1023, 'p')});
 
   rig.journal.entries.clear();
   rig.internet.ftp.refuseLogins = 1;
   rig.internet.ftp.refusal = {FtpLoginFailure::Kind::File, 5, "C:\\pagefile"};
-  EXPECT_EQ(cycle.ConnectFtp(*session, 'u'), 1);
-  EXPECT_EQ(cycle.m_strFtpError, "File Error 5 C:\\pagefile");
+  login = cycle.ConnectFtp(*session, 'u');
+  EXPECT_EQ(login.connection, nullptr);
+  EXPECT_EQ(login.failure, "File Error 5 C:\\pagefile");
   rig.internet.ftp.refuseLogins = 1;
   rig.internet.ftp.refusal = {FtpLoginFailure::Kind::Text, 0, "out of memory"};
-  EXPECT_EQ(cycle.ConnectFtp(*session, 'u'), 1);
-  EXPECT_EQ(cycle.m_strFtpError, "out of memory");
+  login = cycle.ConnectFtp(*session, 'u');
+  EXPECT_EQ(login.connection, nullptr);
+  EXPECT_EQ(login.failure, "out of memory");
   EXPECT_TRUE(rig.journal.entries.empty());  // nothing shown for these kinds
   EXPECT_EQ(rig.host.icons.back(), "101");
 }
@@ -64,24 +67,24 @@ TEST_F(FtpConnectTest, EachFailureKindLandsInItsPlace) {
 TEST_F(FtpConnectTest, FiveAttemptsWithoutPauseThenGiveUp) {
   rig.internet.ftp.accounts["dravodn"] = "changed";  // wrong password for the download account
   PollCycle& cycle = rig.Cycle();
-  EXPECT_FALSE(cycle.ConnectWithRetries(*session, 'd'));
+  EXPECT_EQ(cycle.ConnectWithRetries(*session, 'd'), nullptr);
   std::vector<std::string> expected;
   for (int attempt = 1; attempt <= 5; ++attempt) expected = expected + std::vector<std::string>{Attempt(attempt), "S:530 Login incorrect."};
   expected.push_back("S:Failed to connect to server");
   EXPECT_EQ(rig.journal.entries, expected);
   EXPECT_EQ(rig.internet.ftp.logins, 5);
-  EXPECT_EQ(cycle.m_pFtp, nullptr);
+  EXPECT_EQ(rig.internet.ftp.openConnections, 0);
 }
 
 TEST_F(FtpConnectTest, StopsAtTheFirstSuccessAndShowsBusy) {
   rig.internet.ftp.refuseLogins = 2;
   PollCycle& cycle = rig.Cycle();
-  EXPECT_TRUE(cycle.ConnectWithRetries(*session, 'u'));
+  const std::unique_ptr<IFtpConnection> connection = cycle.ConnectWithRetries(*session, 'u');
   const std::string refusal = "S:The attempt to connect to the server failed.";
   EXPECT_EQ(rig.journal.entries, (std::vector<std::string>{Attempt(1), refusal, Attempt(2), refusal, Attempt(3),
                                                            "S:Connected to Tessaro Server"}));
-  EXPECT_STREQ(cycle.m_szStatus, "Connecting to ftp.tessaro.example (Attempt 3 of 5)");
-  EXPECT_NE(cycle.m_pFtp, nullptr);
+  EXPECT_NE(connection, nullptr);
+  EXPECT_EQ(rig.internet.ftp.openConnections, 1);
   EXPECT_EQ(rig.host.icons.back(), "102");
 }
 
@@ -89,9 +92,8 @@ TEST_F(FtpConnectTest, ExitBetweenAttemptsEndsTheRetriesAtOnce) {
   rig.internet.ftp.refuseLogins = 5;
   rig.host.stopOnOutput = "S:The attempt to connect to the server failed.";
   PollCycle& cycle = rig.Cycle();
-  EXPECT_FALSE(cycle.ConnectWithRetries(*session, 'u'));
+  EXPECT_EQ(cycle.ConnectWithRetries(*session, 'u'), nullptr);
   EXPECT_EQ(rig.internet.ftp.logins, 1);  // Exit came after the first attempt failed
-  EXPECT_EQ(cycle.m_pFtp, nullptr);
 }
 
 }  // namespace

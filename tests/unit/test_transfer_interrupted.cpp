@@ -20,10 +20,9 @@ struct InterruptedTest : ::testing::Test {
   TransferRig rig;
   void Download(const std::vector<std::string>& names) {
     PollCycle& cycle = rig.Cycle();
-    cycle.m_arrFiles = names;
-    cycle.m_arrFileIds.assign(names.size(), "id");
-    cycle.m_nFileCount = static_cast<int>(names.size());
-    cycle.DownloadFiles(kPending);
+    std::vector<DownloadEntry> entries;
+    for (const std::string& name : names) entries.push_back(DownloadEntry{name, "id"});
+    cycle.DownloadFiles(kPending, entries);
   }
   std::string Content(const std::string& path) {
     const FakeFileSystem::Entry* entry = rig.files.Find(path);
@@ -62,10 +61,8 @@ TEST_F(InterruptedTest, AfterExitTheCycleRaisesNoMessageBoxAndMarksNothing) {
   // The put went through just before Exit; the report then cannot be made, and its
   // "No Network Access." would open while the program ends.
   rig.files.AddFile("C:\\Dictation\\a.wav", "AAAA");
-  rig.Cycle().m_arrFiles = {"C:\\Dictation\\a.wav"};
-  rig.Cycle().m_nFileCount = 1;
   rig.host.stopOnOutput = "T:a.wav";
-  rig.Cycle().UploadFiles();
+  rig.Cycle().UploadFiles({DueFileAt("C:\\Dictation\\a.wav")});
   for (const std::string& entry : rig.journal.entries) EXPECT_NE(entry.substr(0, 2), "M:");
   EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes & kAttrReadOnly, 0u);
   EXPECT_FALSE(rig.files.Exists("C:\\Dictation\\tessaro\\a.wav"));

@@ -20,16 +20,31 @@ TEST(ScanTexts, LabelAndThePatternCutFromIt) {
   EXPECT_EQ(SearchPattern("D:\\", FilterLabel("a)b")), "D:\\*.a)b");
 }
 
+TEST(ScanTexts, DueFileIsCutAtItsLastBackslashAndJoinedBackWhole) {
+  const struct {
+    const char* path;
+    DueFile file;
+  } cases[] = {
+      {"C:\\Dictation\\a.wav", {"C:\\Dictation", "a.wav"}},
+      {"C:\\RecRec1.wav", {"C:", "RecRec1.wav"}},
+      {"\\\\server\\share\\b c.dss", {"\\\\server\\share", "b c.dss"}},
+      {"C:\\Dictation\\", {"C:\\Dictation", ""}},
+      {"C:a.wav", {"", "C:a.wav"}},  // no backslash: no folder
+      {"\\a.wav", {"", "\\a.wav"}},   // only a leading one: no folder either
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DueFileAt(c.path), c.file) << c.path;
+    EXPECT_EQ(DueFileAt(c.path).Path(), c.path);
+  }
+}
+
 struct ScanTest : ::testing::Test {
   TransferRig rig;
   void Slot(int number, const std::string& directory, const std::string& extension) {
     rig.config.m_strDir[number] = directory;
     rig.config.m_strExt[number] = extension;
   }
-  std::vector<std::string>& Scan() {
-    rig.Cycle().ScanSourceDirs();
-    return rig.Cycle().m_arrFiles;
-  }
+  std::vector<std::string> Scan() { return Paths(rig.Cycle().ScanSourceDirs()); }
 };
 
 TEST_F(ScanTest, DueFilesOfTheFilledSlotsInSlotOrder) {
@@ -47,11 +62,8 @@ TEST_F(ScanTest, DueFilesOfTheFilledSlotsInSlotOrder) {
   Slot(2, "C:\\B\\", "dss");
   Slot(3, "C:\\B\\", "");      // no extension
   Slot(7, "C:\\A\\", "wav");
-  PollCycle& cycle = rig.Cycle();
-  cycle.m_arrFiles = {"left over"};
   EXPECT_EQ(Scan(), (std::vector<std::string>{"C:\\B\\two.dss", "C:\\A\\hidden.WAV", "C:\\A\\one.wav"}));
-  EXPECT_EQ(cycle.m_nFileCount, 3);
-  EXPECT_EQ(cycle.m_nFileIndex, 3);
+  EXPECT_EQ(Scan().size(), 3u);  // a second scan starts afresh
   EXPECT_TRUE(rig.journal.entries.empty());  // the scan reports nothing
 }
 
@@ -72,7 +84,6 @@ TEST_F(ScanTest, DirectoryWithoutBackslashIsAPlainPrefix) {
 TEST_F(ScanTest, NothingDueLeavesAnEmptyList) {
   Slot(1, "C:\\Missing\\", "wav");
   EXPECT_TRUE(Scan().empty());
-  EXPECT_EQ(rig.Cycle().m_nFileCount, 0);
 }
 
 TEST_F(ScanTest, PathsTooLongForThePlatformAreSkippedAndLogged) {

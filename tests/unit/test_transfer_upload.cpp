@@ -30,11 +30,7 @@ struct UploadTest : ::testing::Test {
     rig.config.m_strDir[1] = "C:\\Dictation\\";
     rig.config.m_strExt[1] = "*";
   }
-  void Upload(std::vector<std::string> paths) {
-    rig.Cycle().m_arrFiles = paths;
-    rig.Cycle().m_nFileCount = static_cast<int>(paths.size());
-    rig.Cycle().UploadFiles();
-  }
+  void Upload(const std::vector<std::string>& paths) { rig.Cycle().UploadFiles(DueFiles(paths)); }
   std::uint32_t Attributes(const std::string& path) { return rig.files.Find(path)->attributes; }
   bool Put(const std::string& remoteName) {
     const auto& ops = rig.internet.ftp.operations;
@@ -62,8 +58,7 @@ TEST_F(UploadTest, ThreeFilesWhereTheSecondPutFails) {
   EXPECT_EQ(rig.internet.sessionEvents.back(), "closed");
 
   // The next cycle starts with the second file: the first is no longer due.
-  rig.Cycle().ScanSourceDirs();
-  EXPECT_EQ(rig.Cycle().m_arrFiles, (std::vector<std::string>{"C:\\Dictation\\b.wav", "C:\\Dictation\\c.dss"}));
+  EXPECT_EQ(Paths(rig.Cycle().ScanSourceDirs()), (std::vector<std::string>{"C:\\Dictation\\b.wav", "C:\\Dictation\\c.dss"}));
 }
 
 TEST_F(UploadTest, AcceptedFileIsStoredReportedArchivedAndMarked) {
@@ -126,9 +121,7 @@ TEST_F(UploadTest, ArchiveCopyUnderAnotherNameOrNoneIsToldAndTheFileIsStillMarke
     rig.files.AddFile("C:\\Dictation\\c.dss", "CCCC");
     cases[i].second(rig.files);
     rig.ReportAccepted("author7_c.dss", "0");
-    rig.Cycle().m_arrFiles = {"C:\\Dictation\\c.dss"};
-    rig.Cycle().m_nFileCount = 1;
-    rig.Cycle().UploadFiles();
+    rig.Cycle().UploadFiles(DueFiles({"C:\\Dictation\\c.dss"}));
     EXPECT_EQ(rig.JournalFrom("W:.. Done.\r\n"), std::vector<std::string>{"W:.. Done.\r\n"} + said[i]);
     EXPECT_EQ(rig.files.Find("C:\\Dictation\\c.dss")->attributes, kAttrReadOnly);
   }
@@ -158,9 +151,7 @@ TEST_F(UploadTest, UploadDirectoryThatCannotBeEnteredFailsTheFileLikeAPut) {
     rig.ReportAccepted("author7_a.wav", "0");
     rig.ReportAccepted("author7_c.dss", "0");
     fault(rig.internet.ftp);
-    rig.Cycle().m_arrFiles = {"C:\\Dictation\\c.dss", "C:\\Dictation\\a.wav"};
-    rig.Cycle().m_nFileCount = 2;
-    rig.Cycle().UploadFiles();
+    rig.Cycle().UploadFiles(DueFiles({"C:\\Dictation\\c.dss", "C:\\Dictation\\a.wav"}));
     EXPECT_EQ(rig.JournalFrom("W:1 of 2 Uploading c.dss"),
               (std::vector<std::string>{"W:1 of 2 Uploading c.dss", "W:" + kFail + "\r\n", "F:" + kFail + "\r\n",
                                         "S:" + kFail}));
@@ -228,9 +219,7 @@ TEST(UploadVerdict, PutCountsOnlyWhenTheServerHoldsEveryByteSent) {
     if (fault == "stores a cut file without a word") rig.internet.ftp.quietlyShortAfter[remote] = 3;
     if (fault == "refuses in its final reply after the data") rig.internet.ftp.refuseAfterData.insert(remote);
     if (fault == "knows no SIZE") rig.internet.ftp.sizeUnsupported = true;
-    rig.Cycle().m_arrFiles = {"C:\\Dictation\\a.wav", "C:\\Dictation\\a.wav"};
-    rig.Cycle().m_nFileCount = 2;
-    rig.Cycle().UploadFiles();
+    rig.Cycle().UploadFiles(DueFiles({"C:\\Dictation\\a.wav", "C:\\Dictation\\a.wav"}));
 
     EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes, c.held ? kAttrReadOnly : kAttrArchive) << fault;
     EXPECT_EQ(rig.internet.RequestedUrls().size(), c.held ? 2u : 0u) << fault;
@@ -261,16 +250,15 @@ TEST(UploadVerdict, FileChangedBetweenPutAndMarkStaysDueAndIsSentAgain) {
       else ++rig.files.entries["C:\\DICTATION\\A.WAV"].lastWrite;
       rig.host.onOutput = nullptr;
     };
-    rig.Cycle().m_arrFiles = {"C:\\Dictation\\a.wav"};
-    rig.Cycle().m_nFileCount = 1;
-    rig.Cycle().UploadFiles();
+    const std::vector<DueFile> files = DueFiles({"C:\\Dictation\\a.wav"});
+    rig.Cycle().UploadFiles(files);
     const std::string text = "a.wav changed after it was sent, will attempt later.";
     EXPECT_EQ(rig.JournalFrom("W:.. Done.\r\n"), (std::vector<std::string>{"W:.. Done.\r\n", "W:" + text, "F:" + text}))
         << change;
     EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes, kAttrArchive) << change;
 
     // Unchanged from here on, it is sent again whole and marked.
-    rig.Cycle().UploadFiles();
+    rig.Cycle().UploadFiles(files);
     EXPECT_EQ(rig.internet.ftp.files[kUploads + "author7_a.wav"], c.content) << change;
     EXPECT_EQ(rig.files.Find("C:\\Dictation\\tessaro\\a.wav")->content, c.content) << change;
     EXPECT_EQ(rig.files.Find("C:\\Dictation\\a.wav")->attributes, kAttrReadOnly) << change;
@@ -292,9 +280,9 @@ TEST(UploadUnmarked, FileWhoseMarkDoesNotHoldIsRecordedToldOnceAndSentAgainOnlyW
     const auto cycle = [&rig] {  // a new cycle object each time, as after a restart
       rig.cycle.reset();
       rig.journal.entries.clear();
-      rig.Cycle().ScanSourceDirs();
-      rig.Cycle().UploadFiles();
-      return rig.Cycle().m_arrFiles;
+      const std::vector<DueFile> due = rig.Cycle().ScanSourceDirs();
+      rig.Cycle().UploadFiles(due);
+      return Paths(due);
     };
     const auto puts = [&rig] {
       const auto& ops = rig.internet.ftp.operations;
@@ -335,15 +323,13 @@ TEST(UploadUnmarked, FileThatCanNeitherBeMarkedNorRecordedIsToldAndStaysDue) {
   rig.files.createFails.insert("TARNWICK.SENT.TMP");  // the data folder takes no file
   rig.config.m_strDir[1] = "C:\\Dictation\\";
   rig.config.m_strExt[1] = "wav";
-  rig.Cycle().ScanSourceDirs();
-  rig.Cycle().UploadFiles();
+  rig.Cycle().UploadFiles(rig.Cycle().ScanSourceDirs());
   EXPECT_EQ(rig.JournalFrom("W:.. Done.\r\n"),
             (std::vector<std::string>{"W:.. Done.\r\n",
                                       "W:a.wav could not be marked read-only nor recorded, will be sent again.",
                                       "F:C:\\Dictation\\a.wav could not be marked read-only nor kept in "
                                       "Tarnwick.sent.txt; it will be sent again."}));
-  rig.Cycle().ScanSourceDirs();
-  EXPECT_EQ(rig.Cycle().m_arrFiles, std::vector<std::string>{"C:\\Dictation\\a.wav"});
+  EXPECT_EQ(Paths(rig.Cycle().ScanSourceDirs()), std::vector<std::string>{"C:\\Dictation\\a.wav"});
 }
 
 TEST_F(UploadTest, NameTheCodePageCannotHoldIsToldOncePerCycleAndThePassGoesOn) {
@@ -357,8 +343,7 @@ TEST_F(UploadTest, NameTheCodePageCannotHoldIsToldOncePerCycleAndThePassGoesOn) 
       "be uploaded.";
   for (int cycle = 1; cycle <= 2; ++cycle) {
     rig.journal.entries.clear();
-    rig.Cycle().ScanSourceDirs();
-    rig.Cycle().UploadFiles();
+    rig.Cycle().UploadFiles(rig.Cycle().ScanSourceDirs());
     EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), toldWindow), 1) << cycle;
     EXPECT_EQ(std::count(rig.journal.entries.begin(), rig.journal.entries.end(), toldFile), 1) << cycle;
     EXPECT_EQ(rig.host.oncePerDayKeys.back(), "code page|C:\\Dictation\\?ód?.wav") << cycle;

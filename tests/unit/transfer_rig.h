@@ -70,6 +70,18 @@ struct TransferRig {
   }
 };
 
+// The scan's due files for these paths, and their paths.
+inline std::vector<DueFile> DueFiles(const std::vector<std::string>& paths) {
+  std::vector<DueFile> files;
+  for (const std::string& path : paths) files.push_back(DueFileAt(path));
+  return files;
+}
+inline std::vector<std::string> Paths(const std::vector<DueFile>& files) {
+  std::vector<std::string> paths;
+  for (const DueFile& file : files) paths.push_back(file.Path());
+  return paths;
+}
+
 // `a` followed by `b`.
 inline std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
   a.insert(a.end(), b.begin(), b.end());

@@ -1,5 +1,5 @@
-// Transfer sessions of the libcurl adapter: FTP logins with both accounts, the
-// failures they report, and the status notifications that reach the session's sink.
+// Transfer sessions of the libcurl adapter: FTP logins with both accounts and the
+// failures they report.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,30 +17,6 @@ namespace {
 
 using test::kStandinHost;
 using test::Standin;
-
-// The notification numbers of the session's sink.
-constexpr std::uint32_t kResolvingName = 10;
-constexpr std::uint32_t kSendingRequest = 30;
-
-struct Notification {
-  std::uint32_t context;
-  std::uint32_t status;
-  std::string info;
-};
-
-class RecordingSink : public ISessionStatusSink {
- public:
-  void OnStatusCallback(std::uint32_t context, std::uint32_t status, const std::string& info) override {
-    notifications.push_back({context, status, info});
-  }
-  bool Saw(std::uint32_t status) const {
-    for (const auto& notification : notifications) {
-      if (notification.status == status) return true;
-    }
-    return false;
-  }
-  std::vector<Notification> notifications;
-};
 
 class FtpLoginWithStandin : public ::testing::Test {
  protected:
@@ -105,49 +81,6 @@ TEST_F(FtpLoginWithStandin, ConnectionClosedAfterTheLoginIsNotReplaced) {
   EXPECT_EQ(connection->LastError(), 12030u);
   const auto commands = standin.FtpCommands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), std::string("USER ") + test::kUploadUser), 1);
-}
-
-TEST_F(FtpLoginWithStandin, NotificationsReachOnlyTheSinkOfTheirOwnSession) {
-  auto watched = test::TransferSession(*internet);
-  auto other = test::TransferSession(*internet);
-  ASSERT_TRUE(watched);
-  ASSERT_TRUE(other);
-  RecordingSink sink;
-  RecordingSink otherSink;
-  watched->EnableStatusCallback(sink);
-  other->EnableStatusCallback(otherSink);
-
-  auto connection = test::Login(*watched, standin, test::kUploadUser, test::kUploadPassword);
-  ASSERT_TRUE(connection);
-  ASSERT_FALSE(sink.notifications.empty());
-  EXPECT_TRUE(otherSink.notifications.empty());
-
-  bool sawHostName = false;
-  for (const auto& notification : sink.notifications) {
-    EXPECT_EQ(notification.context, 1u) << "status " << notification.status;
-    if (notification.status == kResolvingName) {
-      EXPECT_EQ(notification.info, kStandinHost);
-      sawHostName = true;
-    }
-  }
-  EXPECT_TRUE(sawHostName);
-
-  // Commands on the connection are reported to the session that made it.
-  sink.notifications.clear();
-  EXPECT_TRUE(connection->ChangeDirectory(test::kUploadDirectory));
-  EXPECT_TRUE(sink.Saw(kSendingRequest));
-  EXPECT_TRUE(otherSink.notifications.empty());
-}
-
-TEST_F(FtpLoginWithStandin, SessionWithoutCallbackReportsNothingAndLogsIn) {
-  RecordingSink sink;
-  auto watched = test::TransferSession(*internet);
-  ASSERT_TRUE(watched);
-  watched->EnableStatusCallback(sink);
-  auto quiet = test::TransferSession(*internet);
-  ASSERT_TRUE(quiet);
-  EXPECT_TRUE(test::Login(*quiet, standin, test::kDownloadUser, test::kDownloadPassword));
-  EXPECT_TRUE(sink.notifications.empty());
 }
 
 TEST_F(FtpLoginWithStandin, PortBeyondTheRangeIsNotWrappedOntoAnother) {

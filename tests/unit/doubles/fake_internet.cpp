@@ -179,10 +179,6 @@ class FakeTransferSession : public ITransferSession {
  public:
   explicit FakeTransferSession(FakeInternet& internet) : m_internet(internet) {}
   ~FakeTransferSession() override { m_internet.sessionEvents.push_back("closed"); }
-  void EnableStatusCallback(ISessionStatusSink& sink) override {
-    m_internet.sessionEvents.push_back("status-callback");
-    m_sink = &sink;
-  }
   void SetConnectTimeout(std::uint32_t milliseconds) override {
     m_internet.sessionEvents.push_back("connect-timeout " + std::to_string(milliseconds));
   }
@@ -196,7 +192,6 @@ class FakeTransferSession : public ITransferSession {
                                              const std::string& password, FtpLoginFailure& failure) override {
     FakeFtpServer& server = m_internet.ftp;
     server.operations.push_back("login " + user + "@" + host + ":" + std::to_string(port));
-    if (m_sink != nullptr) m_sink->OnStatusCallback(1, 20, host);
     ++server.logins;
     const bool refusedFromHere = server.refuseFromLogin > 0 && server.logins >= server.refuseFromLogin;
     if (server.refuseLogins > 0 || refusedFromHere) {
@@ -209,13 +204,11 @@ class FakeTransferSession : public ITransferSession {
       failure = FtpLoginFailure{FtpLoginFailure::Kind::Internet, 12014, "530 Login incorrect."};
       return nullptr;
     }
-    if (m_sink != nullptr) m_sink->OnStatusCallback(1, 21, host);
     return std::make_unique<FakeFtpConnection>(server);
   }
 
  private:
   FakeInternet& m_internet;
-  ISessionStatusSink* m_sink = nullptr;
 };
 
 }  // namespace

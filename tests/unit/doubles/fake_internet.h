@@ -87,7 +87,7 @@ class FakeInternet : public IInternet {
 
   // FTP side.
   bool failSession = false;
-  // "status-callback", "connect-timeout <ms>", "receive-timeout <ms>", "send-timeout <ms>", "closed".
+  // "connect-timeout <ms>", "receive-timeout <ms>", "send-timeout <ms>", "closed".
   std::vector<std::string> sessionEvents;
   int sessionsCreated = 0;
   FakeFtpServer ftp;
