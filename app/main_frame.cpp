@@ -15,46 +15,46 @@ unsigned PollPeriodMilliseconds(std::int32_t pollMinutes) {
   return period > kLongestTimerPeriod ? kLongestTimerPeriod : static_cast<unsigned>(period);
 }
 
-CMainFrame::CMainFrame(Platform& platform, ServiceSettings service)
+MainFrame::MainFrame(Platform& platform, ServiceSettings service)
     : m_platform(platform), m_service(std::move(service)) {}
 
-CMainFrame::~CMainFrame() = default;
+MainFrame::~MainFrame() = default;
 
-bool CMainFrame::OnCreate(const FrameWindows& windows, IConfigurationDialog* configurationDialog) {
-  m_nBusy = 0;
+bool MainFrame::OnCreate(const FrameWindows& windows, IConfigurationDialog* configurationDialog) {
+  m_busy = 0;
   m_frame = &windows.frame;
   m_statusBar = &windows.statusBar;
   m_windowLog = &windows.windowLog;
   m_configurationDialog = configurationDialog;
   m_log = std::make_unique<ActivityLog>(windows.windowLog, m_platform.files, m_platform.clock);
   m_statusBar->SetText(kTitleStatus);
-  m_trayIcon = std::make_unique<CTrayIcon>(windows.tray, TRAY_ICON_ID);
+  m_trayIcon = std::make_unique<TrayIcon>(windows.tray, TRAY_ICON_ID);
   m_trayIcon->AttachWindow(windows.handle, kTrayCallbackMessage);
-  m_bIdleIcon = 1;
+  m_idleIcon = 1;
   AfterTrayAdd(m_trayIcon->ShowIcon(IDI_IDLE));
   m_log->LogStartBanner();
   return true;
 }
 
-void CMainFrame::OnPaint() {
-  if (m_bStartupBegun || m_nTimerInterval != 0) return;
-  m_bStartupBegun = true;
+void MainFrame::OnPaint() {
+  if (m_startupBegun || m_timerInterval != 0) return;
+  m_startupBegun = true;
   m_frame->Hide();
   LoadConfiguration();
-  if (m_config.m_nShowConfig != 0) OnConfiguration();
+  if (m_config.showConfig != 0) OnConfiguration();
   // Exit may have been chosen from the tray while the dialog was open: the window
   // is gone, and a timer could only fail.
-  if (m_bExitRequested != 0) return;
+  if (m_exitRequested != 0) return;
   LoadConfiguration();
-  m_nTimerInterval = kFirstTickMilliseconds;
-  if (m_nPollMinutes > 0) {
-    m_nTimerId = m_frame->SetTimer(kPollTimerId, kFirstTickMilliseconds);
-    if (m_nTimerId == 0) m_platform.messageBox.Show("No Automation Possible");
+  m_timerInterval = kFirstTickMilliseconds;
+  if (m_pollMinutes > 0) {
+    m_timerId = m_frame->SetTimer(kPollTimerId, kFirstTickMilliseconds);
+    if (m_timerId == 0) m_platform.messageBox.Show("No Automation Possible");
   }
 }
 
-void CMainFrame::OnTimer(unsigned eventId) {
-  if (eventId == kExitTimerId && m_bExitRequested != 0) {
+void MainFrame::OnTimer(unsigned eventId) {
+  if (eventId == kExitTimerId && m_exitRequested != 0) {
     OnExitTick();
     return;
   }
@@ -63,27 +63,27 @@ void CMainFrame::OnTimer(unsigned eventId) {
     AfterTrayAdd(m_trayIcon->Restore());
     return;
   }
-  if (m_nBusy != 0) {
+  if (m_busy != 0) {
     ShowIcon(IDI_BUSY);
     return;
   }
-  const std::int32_t pollMinutes = m_nPollMinutes;
+  const std::int32_t pollMinutes = m_pollMinutes;
   if (pollMinutes <= 0) return;
   SetStatusText("Polling Started ...");
-  m_nTimerInterval = PollPeriodMilliseconds(pollMinutes);
-  if (eventId == m_nTimerId) {
-    m_frame->KillTimer(m_nTimerId);
+  m_timerInterval = PollPeriodMilliseconds(pollMinutes);
+  if (eventId == m_timerId) {
+    m_frame->KillTimer(m_timerId);
     StartPollCycle();
-    m_nTimerId = 0;
-    m_nTimerId = m_frame->SetTimer(kPollTimerId, m_nTimerInterval);
+    m_timerId = 0;
+    m_timerId = m_frame->SetTimer(kPollTimerId, m_timerInterval);
   }
 }
 
-void CMainFrame::StartPollCycle() {
+void MainFrame::StartPollCycle() {
   // After Exit (chosen while a configuration dialog was open) the frame is about to
   // be deleted; a worker started now would outlive it.
-  if (m_bExitRequested != 0) return;
-  if (m_nBusy != 0) {
+  if (m_exitRequested != 0) return;
+  if (m_busy != 0) {
     SetStatusText(kTitleStatus);
     ShowIcon(IDI_BUSY);
     return;
@@ -94,7 +94,7 @@ void CMainFrame::StartPollCycle() {
   m_cycleCredentialsVersion = m_credentialsVersion.load();
   {
     std::lock_guard<std::mutex> guard(m_exitLock);
-    m_nBusy = 3;
+    m_busy = 3;
     m_workerRunning = true;
     m_cycleCancellation = cycle->Cancellation();
   }
@@ -110,7 +110,7 @@ void CMainFrame::StartPollCycle() {
   }
 }
 
-void CMainFrame::OnConfiguration() {
+void MainFrame::OnConfiguration() {
   if (m_configurationDialog != nullptr) m_configurationDialog->Run();
   LoadConfiguration();
   StartPollCycle();
@@ -121,40 +121,40 @@ void CMainFrame::OnConfiguration() {
 // the program already running) would otherwise bring no scheduled cycle until the
 // next start. A timer already armed keeps its period, so a changed Poll Time still
 // counts from its next tick.
-void CMainFrame::ArmPollingIfUnarmed() {
-  if (m_nTimerInterval == 0 || m_bExitRequested != 0) return;  // start-up arms it
-  if (m_nTimerId != 0 || m_nPollMinutes <= 0) return;
-  m_nTimerInterval = PollPeriodMilliseconds(m_nPollMinutes);
-  m_nTimerId = m_frame->SetTimer(kPollTimerId, m_nTimerInterval);
+void MainFrame::ArmPollingIfUnarmed() {
+  if (m_timerInterval == 0 || m_exitRequested != 0) return;  // start-up arms it
+  if (m_timerId != 0 || m_pollMinutes <= 0) return;
+  m_timerInterval = PollPeriodMilliseconds(m_pollMinutes);
+  m_timerId = m_frame->SetTimer(kPollTimerId, m_timerInterval);
 }
 
-void CMainFrame::LoadConfiguration() {
-  const std::string author = m_config.m_strAuthor;
-  const std::string password = m_config.m_strPassword;
+void MainFrame::LoadConfiguration() {
+  const std::string author = m_config.author;
+  const std::string password = m_config.password;
   tarnwick::LoadConfiguration(m_platform.profile, m_config);
-  if (m_config.m_strAuthor != author || m_config.m_strPassword != password) ++m_credentialsVersion;
-  m_nPollMinutes = m_config.m_nPollMinutes;
+  if (m_config.author != author || m_config.password != password) ++m_credentialsVersion;
+  m_pollMinutes = m_config.pollMinutes;
 }
 
-bool CMainFrame::OnClose() {
-  if (m_bExitRequested == 0) {
+bool MainFrame::OnClose() {
+  if (m_exitRequested == 0) {
     m_frame->Hide();
     return false;
   }
   return true;
 }
 
-int CMainFrame::OnTrayNotify(std::uint32_t id, std::uint32_t event) {
+int MainFrame::OnTrayNotify(std::uint32_t id, std::uint32_t event) {
   return m_trayIcon ? m_trayIcon->HandleCallback(id, event) : 0;
 }
 
-void CMainFrame::OnTaskbarCreated() {
+void MainFrame::OnTaskbarCreated() {
   if (!m_trayIcon) return;
   m_trayRetries = 0;
   AfterTrayAdd(m_trayIcon->Restore());
 }
 
-void CMainFrame::AfterTrayAdd(bool added) {
+void MainFrame::AfterTrayAdd(bool added) {
   if (added) {
     m_trayRetries = 0;
     StopTrayRetries();
@@ -169,17 +169,17 @@ void CMainFrame::AfterTrayAdd(bool added) {
   if (!m_trayRetryArmed) m_trayRetryArmed = m_frame->SetTimer(kTrayRetryTimerId, kTrayRetryMilliseconds) != 0;
 }
 
-void CMainFrame::StopTrayRetries() {
+void MainFrame::StopTrayRetries() {
   if (!m_trayRetryArmed) return;
   m_frame->KillTimer(kTrayRetryTimerId);
   m_trayRetryArmed = false;
 }
 
-void CMainFrame::OnOpen() { m_frame->ShowAndActivate(); }
+void MainFrame::OnOpen() { m_frame->ShowAndActivate(); }
 
-void CMainFrame::OnExit() {
-  if (m_bExitRequested != 0) return;  // Exit, then the end of the session
-  m_bExitRequested = 1;
+void MainFrame::OnExit() {
+  if (m_exitRequested != 0) return;  // Exit, then the end of the session
+  m_exitRequested = 1;
   StopTrayRetries();
   // A box still open would keep the frame's window, and with it the process.
   m_frame->CloseCycleMessageBoxes();
@@ -200,12 +200,12 @@ void CMainFrame::OnExit() {
   if (m_frame->SetTimer(kExitTimerId, kExitTickMilliseconds) == 0) LookForTheWorkersEndSoon();
 }
 
-CMainFrame::WorkerState CMainFrame::ReadWorkerState() {
+MainFrame::WorkerState MainFrame::ReadWorkerState() {
   std::lock_guard<std::mutex> guard(m_exitLock);
   return WorkerState{m_workerRunning, m_cycleCancellation};
 }
 
-void CMainFrame::OnExitTick() {
+void MainFrame::OnExitTick() {
   if (ReadWorkerState().running) return;
   m_frame->KillTimer(kExitTimerId);
   FinishExit();
@@ -214,7 +214,7 @@ void CMainFrame::OnExitTick() {
 // Without a timer (the system refused one) Exit looks again through the window's
 // own queue, which costs a few turns of the message loop until the cancelled
 // worker has left.
-void CMainFrame::LookForTheWorkersEndSoon() {
+void MainFrame::LookForTheWorkersEndSoon() {
   m_frame->PostToUiThread([this]() {
     if (ReadWorkerState().running) {
       LookForTheWorkersEndSoon();
@@ -224,63 +224,63 @@ void CMainFrame::LookForTheWorkersEndSoon() {
   });
 }
 
-void CMainFrame::WorkerFinished() {
+void MainFrame::WorkerFinished() {
   // Nothing of this frame is touched after the lock: Exit may delete it as soon as
   // it sees the worker gone.
   std::lock_guard<std::mutex> guard(m_exitLock);
-  m_nBusy = 0;
+  m_busy = 0;
   m_workerRunning = false;
   m_cycleCancellation.reset();
 }
 
-void CMainFrame::FinishExit() {
+void MainFrame::FinishExit() {
   if (m_trayIcon) m_trayIcon->ShowIcon(0);
   m_frame->Destroy();
 }
 
-bool CMainFrame::StopRequested() const { return m_stopRequested.load(); }
+bool MainFrame::StopRequested() const { return m_stopRequested.load(); }
 
-void CMainFrame::OnChangeIcon() {
-  const int idle = m_bIdleIcon.load() != 0 ? 0 : 1;
-  m_bIdleIcon = idle;
+void MainFrame::OnChangeIcon() {
+  const int idle = m_idleIcon.load() != 0 ? 0 : 1;
+  m_idleIcon = idle;
   ShowIcon(idle != 0 ? IDI_IDLE : IDI_BUSY);
 }
 
-void CMainFrame::OnEraseLog() {
+void MainFrame::OnEraseLog() {
   if (m_windowLog != nullptr) m_windowLog->Clear();
 }
 
-bool CMainFrame::CanEraseLog() { return m_windowLog != nullptr && m_windowLog->HasContent(); }
+bool MainFrame::CanEraseLog() { return m_windowLog != nullptr && m_windowLog->HasContent(); }
 
-void CMainFrame::OnToggleNotes() { m_bShowNotes = m_bShowNotes != 0 ? 0 : 1; }
+void MainFrame::OnToggleNotes() { m_showNotes = m_showNotes != 0 ? 0 : 1; }
 
-void CMainFrame::SetStatusText(const std::string& text) {
+void MainFrame::SetStatusText(const std::string& text) {
   if (m_statusBar != nullptr) m_statusBar->SetText(text);
 }
 
-void CMainFrame::LogToWindow(const std::string& text) {
+void MainFrame::LogToWindow(const std::string& text) {
   if (m_log) m_log->LogToWindow(text);
 }
 
-void CMainFrame::LogToFile(const std::string& text) {
+void MainFrame::LogToFile(const std::string& text) {
   if (m_log) m_log->LogToFile(text);
 }
 
-void CMainFrame::LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) {
+void MainFrame::LogToFileOncePerDay(const std::string& kind, const std::string& path, const std::string& text) {
   if (m_log) m_log->LogToFileOncePerDay(kind, path, text);
 }
 
-void CMainFrame::LogTransferred(const std::string& text) {
+void MainFrame::LogTransferred(const std::string& text) {
   if (m_log) m_log->LogTransferred(text);
 }
 
-bool CMainFrame::ShowIcon(unsigned resourceId) {
+bool MainFrame::ShowIcon(unsigned resourceId) {
   // Once Exit has removed the icon, a late cycle step must not bring it back.
   if (m_stopRequested.load() && resourceId != 0) return false;
   return m_trayIcon ? m_trayIcon->ShowIcon(resourceId) : false;
 }
 
-void CMainFrame::ShowMessage(const std::string& text) {
+void MainFrame::ShowMessage(const std::string& text) {
   LogToFile(text);
   {
     std::lock_guard<std::mutex> guard(m_boxLock);
@@ -289,7 +289,7 @@ void CMainFrame::ShowMessage(const std::string& text) {
   // The worker goes on at once: a box that waited for someone to press OK would
   // hold every later tick of an unattended machine.
   const bool posted = m_frame->PostToUiThread([this, text]() {
-    if (m_bExitRequested == 0) m_frame->ShowMessageBox(text);
+    if (m_exitRequested == 0) m_frame->ShowMessageBox(text);
     std::lock_guard<std::mutex> guard(m_boxLock);
     m_openBoxes.erase(text);
   });
@@ -299,10 +299,10 @@ void CMainFrame::ShowMessage(const std::string& text) {
   }
 }
 
-void CMainFrame::StopScheduledPolling() {
-  if (m_cycleCredentialsVersion.load() == m_credentialsVersion.load()) m_nPollMinutes = 0;
+void MainFrame::StopScheduledPolling() {
+  if (m_cycleCredentialsVersion.load() == m_credentialsVersion.load()) m_pollMinutes = 0;
 }
 
-void CMainFrame::EndCycle() { ShowIcon(IDI_IDLE); }
+void MainFrame::EndCycle() { ShowIcon(IDI_IDLE); }
 
 }  // namespace tarnwick

@@ -36,10 +36,10 @@ constexpr std::uint32_t kTrayCallbackMessage = 0x400;  // WM_USER
 // Poll Time in minutes as a timer period, clamped instead of wrapping.
 unsigned PollPeriodMilliseconds(std::int32_t pollMinutes);
 
-class CMainFrame : public CycleHost {
+class MainFrame : public CycleHost {
  public:
-  CMainFrame(Platform& platform, ServiceSettings service);
-  ~CMainFrame() override;
+  MainFrame(Platform& platform, ServiceSettings service);
+  ~MainFrame() override;
 
   // WM_CREATE, after the Windows side has made the status bar and the log edit.
   bool OnCreate(const FrameWindows& windows, IConfigurationDialog* configurationDialog);
@@ -58,7 +58,7 @@ class CMainFrame : public CycleHost {
   void OnEraseLog();
   bool CanEraseLog();
   void OnToggleNotes();
-  bool NotesChecked() const { return m_bShowNotes != 0; }
+  bool NotesChecked() const { return m_showNotes != 0; }
 
   void LoadConfiguration();
   void StartPollCycle();
@@ -77,12 +77,12 @@ class CMainFrame : public CycleHost {
   void EndCycle() override;
   bool StopRequested() const override;
 
-  bool Busy() const { return m_nBusy.load() != 0; }
+  bool Busy() const { return m_busy.load() != 0; }
   const Configuration& Settings() const { return m_config; }
   const ServiceSettings& Service() const { return m_service; }
-  unsigned TimerInterval() const { return m_nTimerInterval; }
-  unsigned TimerId() const { return m_nTimerId; }
-  CTrayIcon* TrayIcon() { return m_trayIcon.get(); }
+  unsigned TimerInterval() const { return m_timerInterval; }
+  unsigned TimerId() const { return m_timerId; }
+  TrayIcon* Tray() { return m_trayIcon.get(); }
 
  private:
   void ArmPollingIfUnarmed();
@@ -103,14 +103,14 @@ class CMainFrame : public CycleHost {
 
   Platform& m_platform;
   ServiceSettings m_service;
-  std::atomic<int> m_nBusy{0};
+  std::atomic<int> m_busy{0};
   Configuration m_config;
-  std::atomic<std::int32_t> m_nPollMinutes{0};
-  unsigned m_nTimerId = 0;
-  unsigned m_nTimerInterval = 0;
+  std::atomic<std::int32_t> m_pollMinutes{0};
+  unsigned m_timerId = 0;
+  unsigned m_timerInterval = 0;
   // Set before the start-up work runs: a paint while its configuration dialog is
   // open (Open, a double click on the icon) must not run it a second time.
-  bool m_bStartupBegun = false;
+  bool m_startupBegun = false;
   // Counts loads that changed the author or password. A cycle whose author check
   // ran with older ones does not stop polling: the author may just have mended them.
   std::atomic<int> m_credentialsVersion{0};
@@ -121,15 +121,15 @@ class CMainFrame : public CycleHost {
   IWindowLog* m_windowLog = nullptr;
   IConfigurationDialog* m_configurationDialog = nullptr;
   std::unique_ptr<ActivityLog> m_log;
-  std::unique_ptr<CTrayIcon> m_trayIcon;
-  std::atomic<int> m_bIdleIcon{1};
+  std::unique_ptr<TrayIcon> m_trayIcon;
+  std::atomic<int> m_idleIcon{1};
   bool m_trayRetryArmed = false;
   int m_trayRetries = 0;
   // The texts whose message box is waiting to be shown or open: one box per text.
   std::mutex m_boxLock;
   std::set<std::string> m_openBoxes;
-  int m_bExitRequested = 0;
-  int m_bShowNotes = 1;
+  int m_exitRequested = 0;
+  int m_showNotes = 1;
 
   // Exit and the worker's end meet here. The busy flag and m_workerRunning fall
   // together under this lock, so no second worker can start while the first one

@@ -24,22 +24,22 @@ bool SameRecord(const TrayRecord& a, const TrayRecord& b) {
 
 }  // namespace
 
-CTrayIcon::CTrayIcon(ITrayShell& shell, unsigned id) : m_shell(shell) {
+TrayIcon::TrayIcon(ITrayShell& shell, unsigned id) : m_shell(shell) {
   m_record.size = TrayRecord::kRecordSize;
   m_record.id = id;
   CopyTip(m_record.tip, m_shell.LoadText(id));
 }
 
-CTrayIcon::~CTrayIcon() { ShowIcon(0); }
+TrayIcon::~TrayIcon() { ShowIcon(0); }
 
-void CTrayIcon::AttachWindow(std::uintptr_t window, std::uint32_t callbackMessage) {
+void TrayIcon::AttachWindow(std::uintptr_t window, std::uint32_t callbackMessage) {
   std::lock_guard<std::mutex> guard(m_lock);
   m_record.window = window;
   // Callbacks below WM_USER would collide with the system's own messages.
   m_record.callbackMessage = (callbackMessage == 0 || callbackMessage >= kFirstUserMessage) ? callbackMessage : 0;
 }
 
-bool CTrayIcon::ShowIcon(unsigned resourceId) {
+bool TrayIcon::ShowIcon(unsigned resourceId) {
   std::lock_guard<std::mutex> guard(m_lock);
   m_resourceId = resourceId;
   if (resourceId == 0) return ApplyIconLocked(0, nullptr);
@@ -47,12 +47,12 @@ bool CTrayIcon::ShowIcon(unsigned resourceId) {
   return ApplyIconLocked(m_shell.LoadIconImage(resourceId), nullptr);
 }
 
-bool CTrayIcon::ApplyIcon(std::uintptr_t icon, const char* tip) {
+bool TrayIcon::ApplyIcon(std::uintptr_t icon, const char* tip) {
   std::lock_guard<std::mutex> guard(m_lock);
   return ApplyIconLocked(icon, tip);
 }
 
-bool CTrayIcon::Restore() {
+bool TrayIcon::Restore() {
   std::lock_guard<std::mutex> guard(m_lock);
   if (m_resourceId == 0) return true;
   const std::uintptr_t icon = m_shell.LoadIconImage(m_resourceId);
@@ -64,7 +64,7 @@ bool CTrayIcon::Restore() {
   return ApplyIconLocked(icon, nullptr);
 }
 
-bool CTrayIcon::ApplyIconLocked(std::uintptr_t icon, const char* tip) {
+bool TrayIcon::ApplyIconLocked(std::uintptr_t icon, const char* tip) {
   m_record.flags = 0;
   TrayOperation operation;
   if (icon != 0) {
@@ -90,7 +90,7 @@ bool CTrayIcon::ApplyIconLocked(std::uintptr_t icon, const char* tip) {
   return succeeded;
 }
 
-int CTrayIcon::HandleCallback(std::uint32_t id, std::uint32_t event) {
+int TrayIcon::HandleCallback(std::uint32_t id, std::uint32_t event) {
   std::uintptr_t window;
   unsigned menuId;
   {
@@ -104,7 +104,7 @@ int CTrayIcon::HandleCallback(std::uint32_t id, std::uint32_t event) {
   return 0;
 }
 
-TrayRecord CTrayIcon::Record() const {
+TrayRecord TrayIcon::Record() const {
   std::lock_guard<std::mutex> guard(m_lock);
   return m_record;
 }

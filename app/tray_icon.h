@@ -8,12 +8,12 @@
 
 namespace tarnwick {
 
-class CTrayIcon {
+class TrayIcon {
  public:
-  CTrayIcon(ITrayShell& shell, unsigned id);
-  ~CTrayIcon();
-  CTrayIcon(const CTrayIcon&) = delete;
-  CTrayIcon& operator=(const CTrayIcon&) = delete;
+  TrayIcon(ITrayShell& shell, unsigned id);
+  ~TrayIcon();
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
 
   void AttachWindow(std::uintptr_t window, std::uint32_t callbackMessage);
   // Shows image and tip `resourceId`; 0 removes the icon. Safe from either thread.

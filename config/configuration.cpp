@@ -23,31 +23,31 @@ std::int32_t ReadNumber(IProfile& profile, const char* section, const std::strin
 void LoadConfiguration(IProfile& profile, Configuration& config) {
   config = Configuration();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    config.m_strDir[slot] = ReadText(profile, kSourceSection, "Dir" + std::to_string(slot));
+    config.directories[slot] = ReadText(profile, kSourceSection, "Dir" + std::to_string(slot));
     // A slot without a directory is never scanned; it carries the suggested extension
     // so that the dialog's extension check passes for it.
-    if (config.m_strDir[slot].empty())
-      config.m_strExt[slot] = "wav";
+    if (config.directories[slot].empty())
+      config.extensions[slot] = "wav";
     else
-      config.m_strExt[slot] = ReadText(profile, kSourceSection, "Ext" + std::to_string(slot));
+      config.extensions[slot] = ReadText(profile, kSourceSection, "Ext" + std::to_string(slot));
   }
-  config.m_strAuthor = ReadText(profile, kAuthorSection, "Author");
-  config.m_strPassword = ReadText(profile, kAuthorSection, "Password");
-  config.m_nPollMinutes = ReadNumber(profile, kAuthorSection, "Poll Time");
-  config.m_nShowConfig = ReadNumber(profile, kAuthorSection, "Show Config");
-  config.m_nAutoDownload = ReadNumber(profile, kAuthorSection, "AutoDownLoad");
+  config.author = ReadText(profile, kAuthorSection, "Author");
+  config.password = ReadText(profile, kAuthorSection, "Password");
+  config.pollMinutes = ReadNumber(profile, kAuthorSection, "Poll Time");
+  config.showConfig = ReadNumber(profile, kAuthorSection, "Show Config");
+  config.autoDownload = ReadNumber(profile, kAuthorSection, "AutoDownLoad");
 }
 
 void SaveConfiguration(IProfile& profile, const Configuration& config) {
   for (int slot = 1; slot <= kSlotCount; ++slot)
-    profile.WriteString(kSourceSection, "Dir" + std::to_string(slot), config.m_strDir[slot]);
+    profile.WriteString(kSourceSection, "Dir" + std::to_string(slot), config.directories[slot]);
   for (int slot = 1; slot <= kSlotCount; ++slot)
-    profile.WriteString(kSourceSection, "Ext" + std::to_string(slot), config.m_strExt[slot]);
-  profile.WriteString(kAuthorSection, "Author", config.m_strAuthor);
-  profile.WriteString(kAuthorSection, "Password", config.m_strPassword);
-  profile.WriteInt(kAuthorSection, "Poll Time", config.m_nPollMinutes);
-  profile.WriteInt(kAuthorSection, "Show Config", config.m_nShowConfig);
-  profile.WriteInt(kAuthorSection, "AutoDownLoad", config.m_nAutoDownload);
+    profile.WriteString(kSourceSection, "Ext" + std::to_string(slot), config.extensions[slot]);
+  profile.WriteString(kAuthorSection, "Author", config.author);
+  profile.WriteString(kAuthorSection, "Password", config.password);
+  profile.WriteInt(kAuthorSection, "Poll Time", config.pollMinutes);
+  profile.WriteInt(kAuthorSection, "Show Config", config.showConfig);
+  profile.WriteInt(kAuthorSection, "AutoDownLoad", config.autoDownload);
 }
 
 ServiceSettings DefaultServiceSettings() {

@@ -16,13 +16,13 @@ extern const char kServiceSection[];  // "Service"
 
 // The working copy of the settings. Slots are numbered 1 to 10; index 0 is unused.
 struct Configuration {
-  std::string m_strDir[kSlotCount + 1];
-  std::string m_strExt[kSlotCount + 1];
-  std::string m_strAuthor;
-  std::string m_strPassword;
-  std::int32_t m_nPollMinutes = 0;
-  std::int32_t m_nShowConfig = 0;
-  std::int32_t m_nAutoDownload = 0;
+  std::string directories[kSlotCount + 1];
+  std::string extensions[kSlotCount + 1];
+  std::string author;
+  std::string password;
+  std::int32_t pollMinutes = 0;
+  std::int32_t showConfig = 0;
+  std::int32_t autoDownload = 0;
 };
 
 // Fills every value from the profile; missing values take their defaults, and a

@@ -11,15 +11,15 @@ namespace tarnwick {
 
 struct ConfigurationForm {
   // "AutoDownLoad" as stored: 0 off, 1 the "Enabled" box, 2 and 3 only from the profile.
-  std::int32_t m_nAutoDownload = 0;
+  std::int32_t autoDownload = 0;
   // The service's extension list as answered when the dialog opened.
-  std::string m_strValidExts;
-  std::string m_strDir[kSlotCount + 1];  // slots 1 to 10
-  std::string m_strExt[kSlotCount + 1];
-  std::string m_strAuthor;
-  std::int32_t m_nPollTime = 0;
-  int m_bShowConfig = 0;  // 0 or 1
-  std::string m_strPassword;
+  std::string validExtensions;
+  std::string directories[kSlotCount + 1];  // slots 1 to 10
+  std::string extensions[kSlotCount + 1];
+  std::string author;
+  std::int32_t pollTime = 0;
+  int showConfig = 0;  // 0 or 1
+  std::string password;
 };
 
 // Fills every field but the extension list from a freshly loaded configuration.

@@ -21,7 +21,7 @@ class CycleHost {
   virtual void ChangeIcon() = 0;             // the change-icon command
   virtual void StopScheduledPolling() = 0;   // after a failed author check
   // The cycle's last step: the idle icon. The busy flag falls when the worker thread
-  // has left the cycle (see CMainFrame::WorkerFinished).
+  // has left the cycle (see MainFrame::WorkerFinished).
   virtual void EndCycle() = 0;
   // Exit was chosen: the cycle leaves at its next step.
   virtual bool StopRequested() const = 0;

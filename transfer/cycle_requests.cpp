@@ -24,7 +24,7 @@ std::string PollCycle::FetchUrl(const std::string& url) {
 
 AuthorVerdict PollCycle::VerifyAuthor() {
   const AuthorVerdict verdict = CheckAuthor(m_platform.internet, m_messages,
-                                            AuthorVerifyUrl(m_service, m_config.m_strAuthor, m_config.m_strPassword));
+                                            AuthorVerifyUrl(m_service, m_config.author, m_config.password));
   // Without an answer nothing was said of the password; the cycle says what happened.
   if (verdict == AuthorVerdict::Accepted) m_host.SetStatusText("UserName Validation =*= OK =*=");
   if (verdict == AuthorVerdict::Refused) m_host.SetStatusText("UserName or Password Validation Fail");

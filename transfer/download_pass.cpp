@@ -65,7 +65,7 @@ PollCycle::FileOutcome PollCycle::DownloadOneFile(ITransferSession& session, con
     } else {
       m_host.LogTransferred(name);
       m_host.LogToWindow(".. Done.\r\n");
-      FetchUrl(DownloadConfirmUrl(m_service, m_config.m_strAuthor, m_config.m_strPassword, entry.id));
+      FetchUrl(DownloadConfirmUrl(m_service, m_config.author, m_config.password, entry.id));
     }
   }
   ftp.reset();

@@ -70,7 +70,7 @@ void PollCycle::RunSteps() {
     m_host.SetStatusText("No File to Upload");
   }
   if (m_host.StopRequested()) return;
-  if (m_config.m_nAutoDownload <= 0) {
+  if (m_config.autoDownload <= 0) {
     m_host.LogToWindow("Auto Download is off");
     m_host.SetStatusText("Auto Download is off");
     return;
@@ -81,7 +81,7 @@ void PollCycle::RunSteps() {
 void PollCycle::DownloadStep() {
   m_host.LogToWindow("Starting Auto-Download Process");
   m_host.SetStatusText("Starting Auto Download");
-  const std::string url = DownloadListUrl(m_service, m_config.m_strAuthor, m_config.m_strPassword);
+  const std::string url = DownloadListUrl(m_service, m_config.author, m_config.password);
   m_host.LogToWindow("Getting List of Files from the Server");
   std::string answer = FetchUrl(url);
   if (answer.empty()) return;

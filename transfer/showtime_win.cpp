@@ -2,6 +2,6 @@
 
 namespace tarnwick {
 
-CShowtime::CShowtime() : m_wndAnimate(nullptr) {}
+CShowtime::CShowtime() : m_animation(nullptr) {}
 
 }  // namespace tarnwick

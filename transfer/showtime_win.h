@@ -19,11 +19,11 @@ class CShowtime {
   CShowtime(const CShowtime&) = delete;
   CShowtime& operator=(const CShowtime&) = delete;
 
-  HWND GetAnimationControl() const { return m_wndAnimate; }
+  HWND GetAnimationControl() const { return m_animation; }
 
  private:
   // Control 1025 of the dialog window, bound only when that window exists.
-  HWND m_wndAnimate;
+  HWND m_animation;
 };
 
 }  // namespace tarnwick

@@ -29,8 +29,8 @@ std::vector<DueFile> PollCycle::ScanSourceDirs() {
   m_sentRecord.Load();
   std::vector<DueFile> due;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const std::string& directory = m_config.m_strDir[slot];
-    const std::string& extension = m_config.m_strExt[slot];
+    const std::string& directory = m_config.directories[slot];
+    const std::string& extension = m_config.extensions[slot];
     if (directory.empty() || extension.empty()) continue;
     std::vector<DueFile> found = ScanSlot(directory, FilterLabel(extension));
     due.insert(due.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));

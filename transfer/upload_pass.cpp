@@ -37,7 +37,7 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session, const
   if (!file.folder.empty()) {
     const std::string fullPath = file.Path();
     const std::string& fileName = file.name;
-    const std::string remoteName = m_config.m_strAuthor + "_" + fileName;
+    const std::string remoteName = m_config.author + "_" + fileName;
     m_host.LogToWindow(std::to_string(number) + " of " + std::to_string(count) + " Uploading " + fileName);
 
     // Held open, denying writers, from before the put until the mark is set: a
@@ -68,7 +68,7 @@ PollCycle::FileOutcome PollCycle::UploadOneFile(ITransferSession& session, const
       m_host.LogTransferred(fileName);
       m_host.LogToWindow(".. Done.\r\n");
       const std::string lengthText = LengthText(GetRecordingLength(fullPath));
-      if (ReportUpload(CopyReportUrl(m_service, m_config.m_strAuthor, remoteName, lengthText)) == 1) {
+      if (ReportUpload(CopyReportUrl(m_service, m_config.author, remoteName, lengthText)) == 1) {
         // The read-only mark is what keeps the file from being sent again, so it is
         // set even when the archive copy could not be made.
         const std::string archiveDirectory = file.folder + "\\tessaro";

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/my_app.h"
+#include "app/application.h"
 #include "res/resource.h"
-#include "windows/configuration_dialogs.h"
+#include "windows/dialogs/shell_dialogs.h"
 
 namespace tarnwick {
 
@@ -72,7 +72,7 @@ FrameWindow::FrameWindow(HINSTANCE instance, Platform& platform, ServiceSettings
       m_taskbarCreated(RegisterWindowMessageA("TaskbarCreated")),
       m_configurationDialog(configurationDialog),
       m_tray(instance),
-      m_mainFrame(std::make_unique<CMainFrame>(platform, std::move(service))) {}
+      m_mainFrame(std::make_unique<MainFrame>(platform, std::move(service))) {}
 
 FrameWindow::~FrameWindow() {
   if (HWND window = m_window.load()) DestroyWindow(window);

@@ -1,5 +1,5 @@
 // The main frame's real window. It makes the status bar and the log edit, forwards
-// messages and commands to CMainFrame, and runs the tasks the worker hands over.
+// messages and commands to MainFrame, and runs the tasks the worker hands over.
 #pragma once
 
 #include <windows.h>
@@ -35,7 +35,7 @@ class FrameWindow : public IFrameWindow {
 
   HWND Handle() const { return m_window.load(); }
   // The frame's state object; null once the window is gone.
-  CMainFrame* MainFrame() { return m_mainFrame.get(); }
+  MainFrame* Frame() { return m_mainFrame.get(); }
 
   void Hide() override;
   void ShowAndActivate() override;
@@ -72,7 +72,7 @@ class FrameWindow : public IFrameWindow {
   int m_dispatchDepth = 0;
   bool m_releasePending = false;
   // Declared last so it goes first: its tray icon removes itself through m_tray.
-  std::unique_ptr<CMainFrame> m_mainFrame;
+  std::unique_ptr<MainFrame> m_mainFrame;
 };
 
 }  // namespace tarnwick

@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/my_app.h"
+#include "app/application.h"
 #include "config/configuration.h"
 #include "res/resource.h"
 #include "windows/clock_win.h"
-#include "windows/configuration_dialogs.h"
+#include "windows/dialogs/shell_dialogs.h"
 #include "windows/file_system_win.h"
 #include "windows/frame_window_win.h"
 #include "windows/instance_marker_win.h"
@@ -48,7 +48,7 @@ int RunProgram(HINSTANCE instance) {
   FrameWindow frame(instance, platform, service, configurationDialog.get());
 
   MutexInstanceMarker marker;
-  CMyApp application;
+  Application application;
   const bool started = application.InitInstance(marker, messageBox, [&]() {
     if (!frame.LoadFrame(IDR_MAINFRAME, kMainFrameStyle)) return false;
     frame.ShowAndUpdate();

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/my_app.h"
+#include "app/application.h"
 
 namespace tarnwick {
 

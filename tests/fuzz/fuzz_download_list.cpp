@@ -74,9 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ExpectedLists expected = Expect(answer);
 
   TransferRig rig;
-  rig.config.m_nAutoDownload = 1;
+  rig.config.autoDownload = 1;
   rig.ServiceAccepts();
-  rig.internet.Answer(DownloadListUrl(rig.service, rig.config.m_strAuthor, rig.config.m_strPassword), body, chunk);
+  rig.internet.Answer(DownloadListUrl(rig.service, rig.config.author, rig.config.password), body, chunk);
   if (filesOnServer && expected.reachesEntries) {
     const std::string directory = rig.internet.ftp.Resolve("/", expected.sourceDir);
     rig.internet.ftp.AddDirectory(directory);

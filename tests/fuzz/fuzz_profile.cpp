@@ -50,9 +50,9 @@ unsigned Port(FakeProfile& profile, const char* name, unsigned compiled) {
 
 bool Same(const Configuration& a, const Configuration& b) {
   for (int slot = 1; slot <= kSlotCount; ++slot)
-    if (a.m_strDir[slot] != b.m_strDir[slot] || a.m_strExt[slot] != b.m_strExt[slot]) return false;
-  return a.m_strAuthor == b.m_strAuthor && a.m_strPassword == b.m_strPassword && a.m_nPollMinutes == b.m_nPollMinutes &&
-         (a.m_nShowConfig != 0) == (b.m_nShowConfig != 0) && a.m_nAutoDownload == b.m_nAutoDownload;
+    if (a.directories[slot] != b.directories[slot] || a.extensions[slot] != b.extensions[slot]) return false;
+  return a.author == b.author && a.password == b.password && a.pollMinutes == b.pollMinutes &&
+         (a.showConfig != 0) == (b.showConfig != 0) && a.autoDownload == b.autoDownload;
 }
 
 }  // namespace
@@ -79,15 +79,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LoadConfiguration(profile, config);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const std::string n = std::to_string(slot);
-    FUZZ_CHECK(config.m_strDir[slot] == Text(profile, kSourceSection, "Dir" + n));
-    FUZZ_CHECK(config.m_strExt[slot] ==
-               (config.m_strDir[slot].empty() ? std::string("wav") : Text(profile, kSourceSection, "Ext" + n)));
+    FUZZ_CHECK(config.directories[slot] == Text(profile, kSourceSection, "Dir" + n));
+    FUZZ_CHECK(config.extensions[slot] ==
+               (config.directories[slot].empty() ? std::string("wav") : Text(profile, kSourceSection, "Ext" + n)));
   }
-  FUZZ_CHECK(config.m_strAuthor == Text(profile, kAuthorSection, "Author"));
-  FUZZ_CHECK(config.m_strPassword == Text(profile, kAuthorSection, "Password"));
-  FUZZ_CHECK(config.m_nPollMinutes == Number(profile, kAuthorSection, "Poll Time"));
-  FUZZ_CHECK(config.m_nShowConfig == Number(profile, kAuthorSection, "Show Config"));
-  FUZZ_CHECK(config.m_nAutoDownload == Number(profile, kAuthorSection, "AutoDownLoad"));
+  FUZZ_CHECK(config.author == Text(profile, kAuthorSection, "Author"));
+  FUZZ_CHECK(config.password == Text(profile, kAuthorSection, "Password"));
+  FUZZ_CHECK(config.pollMinutes == Number(profile, kAuthorSection, "Poll Time"));
+  FUZZ_CHECK(config.showConfig == Number(profile, kAuthorSection, "Show Config"));
+  FUZZ_CHECK(config.autoDownload == Number(profile, kAuthorSection, "AutoDownLoad"));
 
   const ServiceSettings compiled = DefaultServiceSettings();
   const ServiceSettings service = LoadServiceSettings(profile);

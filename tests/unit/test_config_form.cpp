@@ -25,32 +25,32 @@ TEST(ConfigurationForm, OpensFromTheStoredValues) {
   Configuration stored;
   LoadConfiguration(profile, stored);
   ConfigurationForm form;
-  form.m_strValidExts = "dss, wav";
+  form.validExtensions = "dss, wav";
   FillFormFromConfiguration(stored, form);
 
-  EXPECT_EQ(form.m_strDir[2], "C:\\Rec\\");
-  EXPECT_EQ(form.m_strExt[2], "dss");
-  EXPECT_EQ(form.m_strExt[3], "wav");
-  EXPECT_EQ(form.m_strAuthor, "author7");
-  EXPECT_EQ(form.m_strPassword, "secret");
-  EXPECT_EQ(form.m_nPollTime, 15);
-  EXPECT_EQ(form.m_bShowConfig, 1);    // any non-zero value ticks the box
-  EXPECT_EQ(form.m_nAutoDownload, 2);  // kept as stored
-  EXPECT_FALSE(EnabledBoxTicked(form.m_nAutoDownload));
-  EXPECT_EQ(form.m_strValidExts, "dss, wav");  // the fetched list is not the profile's
+  EXPECT_EQ(form.directories[2], "C:\\Rec\\");
+  EXPECT_EQ(form.extensions[2], "dss");
+  EXPECT_EQ(form.extensions[3], "wav");
+  EXPECT_EQ(form.author, "author7");
+  EXPECT_EQ(form.password, "secret");
+  EXPECT_EQ(form.pollTime, 15);
+  EXPECT_EQ(form.showConfig, 1);    // any non-zero value ticks the box
+  EXPECT_EQ(form.autoDownload, 2);  // kept as stored
+  EXPECT_FALSE(EnabledBoxTicked(form.autoDownload));
+  EXPECT_EQ(form.validExtensions, "dss, wav");  // the fetched list is not the profile's
 }
 
 TEST(ConfigurationForm, SaveWritesEveryFieldInTheStoredOrder) {
   ConfigurationForm form;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    form.m_strDir[slot] = slot == 6 ? "" : "D:\\Slot" + std::to_string(slot) + "\\";
-    form.m_strExt[slot] = slot % 2 == 0 ? "dss" : "wav ";
+    form.directories[slot] = slot == 6 ? "" : "D:\\Slot" + std::to_string(slot) + "\\";
+    form.extensions[slot] = slot % 2 == 0 ? "dss" : "wav ";
   }
-  form.m_strAuthor = "author7";
-  form.m_strPassword = "p&w d";
-  form.m_nPollTime = -4;
-  form.m_bShowConfig = 1;
-  form.m_nAutoDownload = 3;
+  form.author = "author7";
+  form.password = "p&w d";
+  form.pollTime = -4;
+  form.showConfig = 1;
+  form.autoDownload = 3;
   FakeProfile profile;
   SaveConfiguration(profile, ConfigurationFromForm(form));
 
@@ -60,9 +60,9 @@ TEST(ConfigurationForm, SaveWritesEveryFieldInTheStoredOrder) {
     const FakeProfile::Write& ext = profile.writes[kSlotCount + slot - 1];
     EXPECT_EQ(dir.section, "Source Directories");
     EXPECT_EQ(dir.name, "Dir" + std::to_string(slot));
-    EXPECT_EQ(std::get<std::string>(dir.value), form.m_strDir[slot]);
+    EXPECT_EQ(std::get<std::string>(dir.value), form.directories[slot]);
     EXPECT_EQ(ext.name, "Ext" + std::to_string(slot));
-    EXPECT_EQ(std::get<std::string>(ext.value), form.m_strExt[slot]);
+    EXPECT_EQ(std::get<std::string>(ext.value), form.extensions[slot]);
   }
   const char* names[] = {"Author", "Password", "Poll Time", "Show Config", "AutoDownLoad"};
   for (int i = 0; i < 5; ++i) {
@@ -92,11 +92,11 @@ TEST(ConfigurationForm, EnabledClicksCycleTwoToZeroToOne) {
 
 TEST(ConfigurationForm, TrimmingTouchesOnlyTheFrontOfEveryExtension) {
   ConfigurationForm form;
-  for (int slot = 1; slot <= kSlotCount; ++slot) form.m_strExt[slot] = "\t wav ";
-  form.m_strDir[1] = "  C:\\Rec\\";
+  for (int slot = 1; slot <= kSlotCount; ++slot) form.extensions[slot] = "\t wav ";
+  form.directories[1] = "  C:\\Rec\\";
   TrimExtensionFields(form);
-  for (int slot = 1; slot <= kSlotCount; ++slot) EXPECT_EQ(form.m_strExt[slot], "wav ") << slot;
-  EXPECT_EQ(form.m_strDir[1], "  C:\\Rec\\");
+  for (int slot = 1; slot <= kSlotCount; ++slot) EXPECT_EQ(form.extensions[slot], "wav ") << slot;
+  EXPECT_EQ(form.directories[1], "  C:\\Rec\\");
 }
 
 TEST(DecimalInteger, AcceptsSignedDigitsBetweenBlanks) {

@@ -11,17 +11,17 @@ using testing::FakeProfile;
 TEST(LoadConfiguration, FreshProfileGivesDefaultsAndWavForEverySlot) {
   FakeProfile profile;
   Configuration config;
-  config.m_strAuthor = "left over";
+  config.author = "left over";
   LoadConfiguration(profile, config);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    EXPECT_EQ(config.m_strDir[slot], "");
-    EXPECT_EQ(config.m_strExt[slot], "wav");
+    EXPECT_EQ(config.directories[slot], "");
+    EXPECT_EQ(config.extensions[slot], "wav");
   }
-  EXPECT_EQ(config.m_strAuthor, "");
-  EXPECT_EQ(config.m_strPassword, "");
-  EXPECT_EQ(config.m_nPollMinutes, 0);
-  EXPECT_EQ(config.m_nShowConfig, 0);
-  EXPECT_EQ(config.m_nAutoDownload, 0);
+  EXPECT_EQ(config.author, "");
+  EXPECT_EQ(config.password, "");
+  EXPECT_EQ(config.pollMinutes, 0);
+  EXPECT_EQ(config.showConfig, 0);
+  EXPECT_EQ(config.autoDownload, 0);
 }
 
 TEST(LoadConfiguration, ExtensionIsReadOnlyForSlotsWithADirectory) {
@@ -37,27 +37,27 @@ TEST(LoadConfiguration, ExtensionIsReadOnlyForSlotsWithADirectory) {
   profile.values[{"Author Details", "AutoDownLoad"}] = std::int32_t{2};
   Configuration config;
   LoadConfiguration(profile, config);
-  EXPECT_EQ(config.m_strExt[3], "wav");
-  EXPECT_EQ(config.m_strDir[4], "C:\\Rec\\");
-  EXPECT_EQ(config.m_strExt[4], "");
-  EXPECT_EQ(config.m_strExt[5], " rtf ");  // values travel exactly as stored
-  EXPECT_EQ(config.m_strAuthor, "author7");
-  EXPECT_EQ(config.m_strPassword, "p&w d");
-  EXPECT_EQ(config.m_nPollMinutes, 5);
-  EXPECT_EQ(config.m_nShowConfig, 1);
-  EXPECT_EQ(config.m_nAutoDownload, 2);
+  EXPECT_EQ(config.extensions[3], "wav");
+  EXPECT_EQ(config.directories[4], "C:\\Rec\\");
+  EXPECT_EQ(config.extensions[4], "");
+  EXPECT_EQ(config.extensions[5], " rtf ");  // values travel exactly as stored
+  EXPECT_EQ(config.author, "author7");
+  EXPECT_EQ(config.password, "p&w d");
+  EXPECT_EQ(config.pollMinutes, 5);
+  EXPECT_EQ(config.showConfig, 1);
+  EXPECT_EQ(config.autoDownload, 2);
 }
 
 TEST(SaveConfiguration, WritesEveryValueInTheStoredOrder) {
   FakeProfile profile;
   Configuration config;
-  config.m_strDir[2] = "C:\\A\\";
-  config.m_strExt[2] = "dss";
-  config.m_strAuthor = "a";
-  config.m_strPassword = "b";
-  config.m_nPollMinutes = 7;
-  config.m_nShowConfig = 1;
-  config.m_nAutoDownload = 3;
+  config.directories[2] = "C:\\A\\";
+  config.extensions[2] = "dss";
+  config.author = "a";
+  config.password = "b";
+  config.pollMinutes = 7;
+  config.showConfig = 1;
+  config.autoDownload = 3;
   SaveConfiguration(profile, config);
   ASSERT_EQ(profile.writes.size(), 25u);
   for (int slot = 1; slot <= kSlotCount; ++slot) {

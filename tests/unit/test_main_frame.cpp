@@ -109,10 +109,10 @@ struct MainFrameTest : ::testing::Test {
   FakeWindowLog windowLog;
   FakeTrayShell tray;
   CountingDialog dialog{profile};
-  std::unique_ptr<CMainFrame> frame;
+  std::unique_ptr<MainFrame> frame;
 
   void Create() {
-    frame = std::make_unique<CMainFrame>(platform, DefaultServiceSettings());
+    frame = std::make_unique<MainFrame>(platform, DefaultServiceSettings());
     ASSERT_TRUE(frame->OnCreate(FrameWindows{frameWindow, statusBar, windowLog, tray, 0x99}, &dialog));
   }
   void SetPollTime(std::int32_t minutes) { profile.values[{"Author Details", "Poll Time"}] = minutes; }
@@ -407,7 +407,7 @@ TEST_F(MainFrameTest, ExitEndsACycleThatWaitsOnASilentServer) {
     SilentWebHost silent(closeEndsTheCall);
     Platform silentPlatform{profile, files, silent, clock, media, messages, threads};
     FakeFrameWindow window;
-    CMainFrame silentFrame(silentPlatform, DefaultServiceSettings());
+    MainFrame silentFrame(silentPlatform, DefaultServiceSettings());
     ASSERT_TRUE(silentFrame.OnCreate(FrameWindows{window, statusBar, windowLog, tray, 0x99}, &dialog));
     silentFrame.StartPollCycle();
     ASSERT_EQ(threads.pending.size(), 1u);

@@ -28,8 +28,8 @@ struct PollCycleTest : ::testing::Test {
 
 TEST_F(PollCycleTest, UnreachableServiceOnlyChangesTheStatusBar) {
   rig.files.AddFile("C:\\A\\a.wav", "A");
-  rig.config.m_strDir[1] = "C:\\A\\";
-  rig.config.m_strExt[1] = "wav";
+  rig.config.directories[1] = "C:\\A\\";
+  rig.config.extensions[1] = "wav";
   Run();
   EXPECT_EQ(rig.journal.entries, (Lines{"S:No Internet Access", "E:"}));
   EXPECT_EQ(rig.internet.RequestedUrls(), Lines{"http://www.tessaro.example//"});
@@ -45,9 +45,9 @@ TEST_F(PollCycleTest, InternetThatCannotBeOpenedSaysSoBeforeTheCycleEnds) {
 
 TEST_F(PollCycleTest, RejectedAuthorStopsPollingAndTouchesNoFile) {
   rig.files.AddFile("C:\\A\\a.wav", "A");
-  rig.config.m_strDir[1] = "C:\\A\\";
-  rig.config.m_strExt[1] = "wav";
-  rig.config.m_nAutoDownload = 1;
+  rig.config.directories[1] = "C:\\A\\";
+  rig.config.extensions[1] = "wav";
+  rig.config.autoDownload = 1;
   rig.internet.Answer(ProbeUrl(rig.service), "");
   rig.internet.Answer(AuthorVerifyUrl(rig.service, "author7", "secret"), "username valid!");  // other case
   Run();
@@ -75,8 +75,8 @@ TEST_F(PollCycleTest, AuthorCheckWithoutAnswerKeepsPollingAndEndsAsAnUnreachable
     SCOPED_TRACE(c.what);
     TransferRig rig;
     rig.files.AddFile("C:\\A\\a.wav", "A");
-    rig.config.m_strDir[1] = "C:\\A\\";
-    rig.config.m_strExt[1] = "wav";
+    rig.config.directories[1] = "C:\\A\\";
+    rig.config.extensions[1] = "wav";
     rig.internet.Answer(ProbeUrl(rig.service), "");
     if (c.opens) {
       UrlAnswer answer;
@@ -94,7 +94,7 @@ TEST_F(PollCycleTest, AuthorCheckWithoutAnswerKeepsPollingAndEndsAsAnUnreachable
 }
 
 TEST_F(PollCycleTest, AuthorWithSpecialCharactersIsVerifiedAsTyped) {
-  rig.config.m_strPassword = "p&w d";
+  rig.config.password = "p&w d";
   rig.ServiceAccepts();
   Run();
   EXPECT_EQ(rig.internet.RequestedUrls()[1],
@@ -105,7 +105,7 @@ TEST_F(PollCycleTest, AuthorWithSpecialCharactersIsVerifiedAsTyped) {
 TEST_F(PollCycleTest, AutoDownloadOffEndsAfterTheUploadPart) {
   for (int autoDownload : {0, -1}) {
     TransferRig rig;
-    rig.config.m_nAutoDownload = autoDownload;
+    rig.config.autoDownload = autoDownload;
     rig.ServiceAccepts();
     rig.Cycle().Run();
     EXPECT_EQ(rig.journal.entries,
@@ -149,7 +149,7 @@ TEST_F(PollCycleTest, EveryWayThroughTheDownloadList) {
   for (const ListCase& listCase : cases) {
     SCOPED_TRACE(listCase.answer.substr(0, 60));
     TransferRig rig;
-    rig.config.m_nAutoDownload = 2;  // any value above 0 downloads
+    rig.config.autoDownload = 2;  // any value above 0 downloads
     rig.ServiceAccepts();
     rig.DownloadList(listCase.answer);
     rig.Cycle().Run();
@@ -159,7 +159,7 @@ TEST_F(PollCycleTest, EveryWayThroughTheDownloadList) {
 }
 
 TEST_F(PollCycleTest, ListIsReadByPositionAndHandedToTheDownloadPass) {
-  rig.config.m_nAutoDownload = 1;
+  rig.config.autoDownload = 1;
   rig.ServiceAccepts();
   std::string answer = "countoffiles = 12<br>\r\nSourceDir= /pending/author7 old<br>\r\n";
   for (int n = 1; n <= 12; ++n)
@@ -182,9 +182,9 @@ TEST_F(PollCycleTest, ListIsReadByPositionAndHandedToTheDownloadPass) {
 
 TEST_F(PollCycleTest, FullCycleUploadsBeforeItDownloads) {
   rig.files.AddFile("C:\\Dictation\\a.wav", "AAAA");
-  rig.config.m_strDir[1] = "C:\\Dictation\\";
-  rig.config.m_strExt[1] = "wav";
-  rig.config.m_nAutoDownload = 1;
+  rig.config.directories[1] = "C:\\Dictation\\";
+  rig.config.extensions[1] = "wav";
+  rig.config.autoDownload = 1;
   rig.media.lengths["C:\\Dictation\\a.wav"] = 2500;
   rig.ServiceAccepts();
   rig.ReportAccepted("author7_a.wav", "3");
@@ -215,8 +215,8 @@ TEST_F(PollCycleTest, ExitStopsTheCycleAtItsNextStep) {
   TransferRig afterVerification;
   afterVerification.ServiceAccepts();
   afterVerification.files.AddFile("C:\\A\\a.wav", "A");
-  afterVerification.config.m_strDir[1] = "C:\\A\\";
-  afterVerification.config.m_strExt[1] = "wav";
+  afterVerification.config.directories[1] = "C:\\A\\";
+  afterVerification.config.extensions[1] = "wav";
   afterVerification.host.stopOnOutput = "S:UserName Validation =*= OK =*=";
   afterVerification.Cycle().Run();
   EXPECT_EQ(afterVerification.journal.entries, (Lines{"S:UserName Validation =*= OK =*=", "E:"}));
@@ -226,9 +226,9 @@ TEST_F(PollCycleTest, ExitStopsTheCycleAtItsNextStep) {
   duringUpload.ServiceAccepts();
   duringUpload.files.AddFile("C:\\A\\a.wav", "A");
   duringUpload.files.AddFile("C:\\A\\b.wav", "B");
-  duringUpload.config.m_strDir[1] = "C:\\A\\";
-  duringUpload.config.m_strExt[1] = "wav";
-  duringUpload.config.m_nAutoDownload = 1;
+  duringUpload.config.directories[1] = "C:\\A\\";
+  duringUpload.config.extensions[1] = "wav";
+  duringUpload.config.autoDownload = 1;
   duringUpload.host.stopOnOutput = "T:a.wav";
   duringUpload.Cycle().Run();
   EXPECT_EQ(duringUpload.internet.ftp.logins, 1);

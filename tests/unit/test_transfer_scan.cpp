@@ -41,8 +41,8 @@ TEST(ScanTexts, DueFileIsCutAtItsLastBackslashAndJoinedBackWhole) {
 struct ScanTest : ::testing::Test {
   TransferRig rig;
   void Slot(int number, const std::string& directory, const std::string& extension) {
-    rig.config.m_strDir[number] = directory;
-    rig.config.m_strExt[number] = extension;
+    rig.config.directories[number] = directory;
+    rig.config.extensions[number] = extension;
   }
   std::vector<std::string> Scan() { return Paths(rig.Cycle().ScanSourceDirs()); }
 };

@@ -27,8 +27,8 @@ struct UploadTest : ::testing::Test {
     rig.files.AddFile("C:\\Dictation\\c.dss", "CCCC");
     rig.media.lengths["C:\\Dictation\\a.wav"] = 12400;
     rig.media.lengths["C:\\Dictation\\b.wav"] = 2500;
-    rig.config.m_strDir[1] = "C:\\Dictation\\";
-    rig.config.m_strExt[1] = "*";
+    rig.config.directories[1] = "C:\\Dictation\\";
+    rig.config.extensions[1] = "*";
   }
   void Upload(const std::vector<std::string>& paths) { rig.Cycle().UploadFiles(DueFiles(paths)); }
   std::uint32_t Attributes(const std::string& path) { return rig.files.Find(path)->attributes; }
@@ -275,8 +275,8 @@ TEST(UploadUnmarked, FileWhoseMarkDoesNotHoldIsRecordedToldOnceAndSentAgainOnlyW
     TransferRig& rig = due.rig;
     (std::string(share) == "denies the change" ? rig.files.attributesDenied : rig.files.attributesNotKept)
         .insert("C:\\DICTATION\\A.WAV");
-    rig.config.m_strDir[1] = "C:\\Dictation\\";
-    rig.config.m_strExt[1] = "wav";
+    rig.config.directories[1] = "C:\\Dictation\\";
+    rig.config.extensions[1] = "wav";
     const auto cycle = [&rig] {  // a new cycle object each time, as after a restart
       rig.cycle.reset();
       rig.journal.entries.clear();
@@ -321,8 +321,8 @@ TEST(UploadUnmarked, FileThatCanNeitherBeMarkedNorRecordedIsToldAndStaysDue) {
   TransferRig& rig = due.rig;
   rig.files.attributesDenied.insert("C:\\DICTATION\\A.WAV");
   rig.files.createFails.insert("TARNWICK.SENT.TMP");  // the data folder takes no file
-  rig.config.m_strDir[1] = "C:\\Dictation\\";
-  rig.config.m_strExt[1] = "wav";
+  rig.config.directories[1] = "C:\\Dictation\\";
+  rig.config.extensions[1] = "wav";
   rig.Cycle().UploadFiles(rig.Cycle().ScanSourceDirs());
   EXPECT_EQ(rig.JournalFrom("W:.. Done.\r\n"),
             (std::vector<std::string>{"W:.. Done.\r\n",
@@ -335,8 +335,8 @@ TEST(UploadUnmarked, FileThatCanNeitherBeMarkedNorRecordedIsToldAndStaysDue) {
 TEST_F(UploadTest, NameTheCodePageCannotHoldIsToldOncePerCycleAndThePassGoesOn) {
   rig.files.AddFile("C:\\Dictation\\?ód?.wav", "LLLL");  // as the scan lists a name it cannot hold
   rig.files.AddFile("C:\\Dictation\\M\xfcller.wav", "MMMM");  // all in the code page
-  rig.config.m_strDir[2] = "C:\\Dictation\\";
-  rig.config.m_strExt[2] = "wav";  // lists the same files a second time
+  rig.config.directories[2] = "C:\\Dictation\\";
+  rig.config.extensions[2] = "wav";  // lists the same files a second time
   const std::string toldWindow = "W:Name not in this system's code page, rename to upload: ?ód?.wav";
   const std::string toldFile =
       "F:C:\\Dictation\\?ód?.wav cannot be read under its name in this system's code page and must be renamed to "

@@ -11,9 +11,9 @@ namespace {
 
 using testing::FakeTrayShell;
 
-TEST(TrayIcon, NewRecordHasTheShellLayoutAndNoIcon) {
+TEST(TrayIconTest, NewRecordHasTheShellLayoutAndNoIcon) {
   FakeTrayShell shell;
-  CTrayIcon tray(shell, 3);
+  TrayIcon tray(shell, 3);
   const TrayRecord record = tray.Record();
   EXPECT_EQ(record.size, 88u);
   EXPECT_EQ(record.id, 3u);
@@ -22,10 +22,10 @@ TEST(TrayIcon, NewRecordHasTheShellLayoutAndNoIcon) {
   EXPECT_TRUE(shell.calls.empty());
 }
 
-TEST(TrayIcon, AddThenModifyThenDeleteWithTipsAndFlags) {
+TEST(TrayIconTest, AddThenModifyThenDeleteWithTipsAndFlags) {
   FakeTrayShell shell;
   {
-    CTrayIcon tray(shell, 3);
+    TrayIcon tray(shell, 3);
     tray.AttachWindow(0x77, 0x400);
     ASSERT_TRUE(tray.ShowIcon(101));
     ASSERT_TRUE(tray.ShowIcon(102));
@@ -45,9 +45,9 @@ TEST(TrayIcon, AddThenModifyThenDeleteWithTipsAndFlags) {
   EXPECT_EQ(shell.calls[2].operation, TrayOperation::Delete);
 }
 
-TEST(TrayIcon, FailedCallForgetsTheIconSoTheNextChangeAddsItAgain) {
+TEST(TrayIconTest, FailedCallForgetsTheIconSoTheNextChangeAddsItAgain) {
   FakeTrayShell shell;
-  CTrayIcon tray(shell, 3);
+  TrayIcon tray(shell, 3);
   tray.ShowIcon(101);
   shell.failNext = true;
   EXPECT_FALSE(tray.ShowIcon(102));
@@ -57,9 +57,9 @@ TEST(TrayIcon, FailedCallForgetsTheIconSoTheNextChangeAddsItAgain) {
   EXPECT_EQ(shell.calls.back().record.flags & TrayRecord::kFlagMessage, 0u);  // no window attached
 }
 
-TEST(TrayIcon, ShowingWhatIsShownAsksNothingOfTheShellButAnyChangeDoes) {
+TEST(TrayIconTest, ShowingWhatIsShownAsksNothingOfTheShellButAnyChangeDoes) {
   FakeTrayShell shell;
-  CTrayIcon tray(shell, 3);
+  TrayIcon tray(shell, 3);
   EXPECT_TRUE(tray.ShowIcon(101));
   EXPECT_TRUE(tray.ShowIcon(101));
   EXPECT_EQ(shell.calls.size(), 1u);
@@ -79,9 +79,9 @@ TEST(TrayIcon, ShowingWhatIsShownAsksNothingOfTheShellButAnyChangeDoes) {
   EXPECT_EQ(shell.calls.back().operation, TrayOperation::Add);
 }
 
-TEST(TrayIcon, RemovingAnIconThatIsNotShownAsksNothingOfTheShell) {
+TEST(TrayIconTest, RemovingAnIconThatIsNotShownAsksNothingOfTheShell) {
   FakeTrayShell shell;
-  CTrayIcon tray(shell, 3);
+  TrayIcon tray(shell, 3);
   EXPECT_TRUE(tray.ShowIcon(0));
   EXPECT_TRUE(shell.calls.empty());
   tray.ShowIcon(101);
@@ -91,17 +91,17 @@ TEST(TrayIcon, RemovingAnIconThatIsNotShownAsksNothingOfTheShell) {
   EXPECT_EQ(shell.calls.size(), 2u);
 }
 
-TEST(TrayIcon, ExplicitTipIsCutToTheRecord) {
+TEST(TrayIconTest, ExplicitTipIsCutToTheRecord) {
   FakeTrayShell shell;
-  CTrayIcon tray(shell, 3);
+  TrayIcon tray(shell, 3);
   const std::string longTip(100, 't');
   tray.ApplyIcon(0x55, longTip.c_str());
   EXPECT_EQ(std::strlen(shell.calls.back().record.tip), 63u);
 }
 
-TEST(TrayIcon, CallbacksOpenTheMenuOrSendTheDefaultCommand) {
+TEST(TrayIconTest, CallbacksOpenTheMenuOrSendTheDefaultCommand) {
   FakeTrayShell shell;
-  CTrayIcon tray(shell, 3);
+  TrayIcon tray(shell, 3);
   tray.AttachWindow(0x77, 0x400);
   EXPECT_EQ(tray.HandleCallback(3, 0x205), 1);  // right button up
   EXPECT_EQ(shell.menus, std::vector<unsigned>{3});
@@ -113,7 +113,7 @@ TEST(TrayIcon, CallbacksOpenTheMenuOrSendTheDefaultCommand) {
 }
 
 // A new taskbar holds no icons; a shell that only changed its scale may keep them.
-TEST(TrayIcon, RestoreOffersTheLastImageAndTipAgain) {
+TEST(TrayIconTest, RestoreOffersTheLastImageAndTipAgain) {
   struct Case {
     const char* name;
     unsigned lastShown;  // 0: removed
@@ -131,7 +131,7 @@ TEST(TrayIcon, RestoreOffersTheLastImageAndTipAgain) {
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
     FakeTrayShell shell;
-    CTrayIcon tray(shell, 3);
+    TrayIcon tray(shell, 3);
     tray.AttachWindow(0x77, 0x400);
     tray.ShowIcon(102);
     if (test.lastShown == 0) tray.ShowIcon(0);

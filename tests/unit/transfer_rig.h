@@ -32,8 +32,8 @@ struct TransferRig {
   std::unique_ptr<PollCycle> cycle;
 
   TransferRig() {
-    config.m_strAuthor = "author7";
-    config.m_strPassword = "secret";
+    config.author = "author7";
+    config.password = "secret";
     internet.ftp.AddDirectory("/tessaro.example/dravouploads");
   }
 
@@ -45,16 +45,16 @@ struct TransferRig {
   // The probe answers and the author is accepted.
   void ServiceAccepts() {
     internet.Answer(ProbeUrl(service), "");
-    internet.Answer(AuthorVerifyUrl(service, config.m_strAuthor, config.m_strPassword), "<b>Username Valid!</b>");
+    internet.Answer(AuthorVerifyUrl(service, config.author, config.password), "<b>Username Valid!</b>");
   }
   void ReportAccepted(const std::string& remoteName, const std::string& lengthText) {
-    internet.Answer(CopyReportUrl(service, config.m_strAuthor, remoteName, lengthText), "Username Valid!");
+    internet.Answer(CopyReportUrl(service, config.author, remoteName, lengthText), "Username Valid!");
   }
   void DownloadList(const std::string& answer) {
-    internet.Answer(DownloadListUrl(service, config.m_strAuthor, config.m_strPassword), answer);
+    internet.Answer(DownloadListUrl(service, config.author, config.password), answer);
   }
   std::string ConfirmUrl(const std::string& fileId) {
-    return DownloadConfirmUrl(service, config.m_strAuthor, config.m_strPassword, fileId);
+    return DownloadConfirmUrl(service, config.author, config.password, fileId);
   }
 
   // The journal from the first entry equal to `from` on (everything when absent).

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "windows/modal_dialog.h"
+#include "windows/dialogs/modal_dialog.h"
 
 namespace tarnwick::dialog_testing {
 

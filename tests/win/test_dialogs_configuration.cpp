@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "config/config_dialog_ids.h"
-#include "config/sourcedir_win.h"
+#include "res/resource.h"
+#include "windows/dialogs/configuration_dialog.h"
 #include "tests/win/dialog_doubles.h"
 #include "tests/win/dialog_driver.h"
 
@@ -30,7 +30,7 @@ const int kDirIds[] = {0, IDC_DIR1, IDC_DIR2, IDC_DIR3, IDC_DIR4, IDC_DIR5,
 const char kSources[] = "Source Directories";
 const char kAuthor[] = "Author Details";
 
-class ConfigurationDialog : public ::testing::Test {
+class ConfigurationDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dialog_testing::UseProgramResources()) << "the program's resources must be linked into win_tests";
@@ -49,7 +49,7 @@ class ConfigurationDialog : public ::testing::Test {
   static bool HasFocus(int controlId) { return GetFocus() == GetDlgItem(Config(), controlId); }
 
   INT_PTR Run(DialogScript& script) {
-    SourceDir dialog(m_profile, m_internet, m_messages, m_service);
+    ConfigurationDialog dialog(m_profile, m_internet, m_messages, m_service);
     script.Start();
     INT_PTR result = dialog.RunModal();
     EXPECT_TRUE(script.Finished()) << "stuck at: " << script.Pending();
@@ -70,7 +70,7 @@ class ConfigurationDialog : public ::testing::Test {
   ServiceSettings m_service;
 };
 
-TEST_F(ConfigurationDialog, OpensWithTheStoredValuesAndCancelWritesNothing) {
+TEST_F(ConfigurationDialogTest, OpensWithTheStoredValuesAndCancelWritesNothing) {
   Store(kSources, "Dir1", "C:\\Rec\\");
   Store(kSources, "Ext1", "dss");
   Store(kSources, "Ext3", "mp3");  // no directory: the slot shows "wav"
@@ -114,7 +114,7 @@ TEST_F(ConfigurationDialog, OpensWithTheStoredValuesAndCancelWritesNothing) {
   EXPECT_TRUE(m_messages.shown.empty());
 }
 
-TEST_F(ConfigurationDialog, RejectedExtensionsWarnOneAtATimeAndFocusTheirField) {
+TEST_F(ConfigurationDialogTest, RejectedExtensionsWarnOneAtATimeAndFocusTheirField) {
   Store(kSources, "Dir4", "C:\\Four\\");
   Store(kSources, "Ext4", "doc");
   Store(kSources, "Dir7", "C:\\Seven\\");
@@ -153,7 +153,7 @@ TEST_F(ConfigurationDialog, RejectedExtensionsWarnOneAtATimeAndFocusTheirField) 
   EXPECT_EQ(m_internet.urls.size(), 3u);
 }
 
-TEST_F(ConfigurationDialog, BrowseShowsTheMembersAgainAndCancelInThePickerChangesNothing) {
+TEST_F(ConfigurationDialogTest, BrowseShowsTheMembersAgainAndCancelInThePickerChangesNothing) {
   Store(kSources, "Dir1", "C:\\Rec\\");
   Store(kSources, "Ext1", "dss");
   DialogScript script;
@@ -195,7 +195,7 @@ TEST_F(ConfigurationDialog, BrowseShowsTheMembersAgainAndCancelInThePickerChange
   EXPECT_TRUE(m_messages.shown.empty());
 }
 
-TEST_F(ConfigurationDialog, SaveWritesEveryFieldInOrder) {
+TEST_F(ConfigurationDialogTest, SaveWritesEveryFieldInOrder) {
   Store(kSources, "Dir1", "C:\\Rec\\");
   Store(kSources, "Ext1", "dss");
   Store(kAuthor, "Author", "author7");
@@ -240,7 +240,7 @@ TEST_F(ConfigurationDialog, SaveWritesEveryFieldInOrder) {
   EXPECT_EQ(Written("AutoDownLoad"), "1");
 }
 
-TEST_F(ConfigurationDialog, DownloadChoicesOnlyTheProfileCanSetAreKept) {
+TEST_F(ConfigurationDialogTest, DownloadChoicesOnlyTheProfileCanSetAreKept) {
   Store(kAuthor, "AutoDownLoad", 2);
   DialogScript script;
   script.WaitFor("dialog shown", [] { return Config() != nullptr; })
@@ -264,7 +264,7 @@ TEST_F(ConfigurationDialog, DownloadChoicesOnlyTheProfileCanSetAreKept) {
   EXPECT_EQ(Written("AutoDownLoad"), "3");
 }
 
-TEST_F(ConfigurationDialog, PollTimeThatIsNotANumberStopsTheSaveAndKeepsTheTyping) {
+TEST_F(ConfigurationDialogTest, PollTimeThatIsNotANumberStopsTheSaveAndKeepsTheTyping) {
   Store(kAuthor, "Poll Time", 4);
   Store(kAuthor, "Password", "old");
   DialogScript script;
@@ -296,7 +296,7 @@ TEST_F(ConfigurationDialog, PollTimeThatIsNotANumberStopsTheSaveAndKeepsTheTypin
   EXPECT_EQ(Written("Show Config"), "1");
 }
 
-TEST_F(ConfigurationDialog, WithoutInternetEverySaveWarns) {
+TEST_F(ConfigurationDialogTest, WithoutInternetEverySaveWarns) {
   m_internet.failOpen = true;
   DialogScript script;
   script.WaitFor("dialog shown", [] { return Config() != nullptr; })

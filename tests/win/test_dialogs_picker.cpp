@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "config/config_dialog_ids.h"
-#include "config/filepickctrl_win.h"
+#include "res/resource.h"
+#include "windows/dialogs/directory_picker.h"
 #include "tests/win/dialog_doubles.h"
 #include "tests/win/dialog_driver.h"
 
@@ -80,7 +80,7 @@ class PickerDialog : public ::testing::Test {
   }
 
   dialog_testing::RecordingMessageBox m_messages;
-  CFilePickCtrl m_picker{m_messages};
+  DirectoryPicker m_picker{m_messages};
 };
 
 TEST_F(PickerDialog, FirstShowingIsAtTheRootOfDriveC) {

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "config/aboutthis_win.h"
-#include "config/config_dialog_ids.h"
-#include "config/warnext_win.h"
+#include "windows/dialogs/about_box.h"
+#include "res/resource.h"
+#include "windows/dialogs/extension_warning.h"
 #include "tests/win/dialog_doubles.h"
 #include "tests/win/dialog_driver.h"
 
@@ -33,7 +33,7 @@ class SmallDialogs : public ::testing::Test {
           line = dialog_testing::ControlText(FindDialog("Warning"), IDC_VALID_EXTENSIONS);
           dialog_testing::PressButton(FindDialog("Warning"), IDOK);
         });
-    WarnExt warning(internet, m_service);
+    ExtensionWarning warning(internet, m_service);
     script.Start();
     warning.RunModal();
     EXPECT_TRUE(script.Finished()) << "stuck at: " << script.Pending();
@@ -92,7 +92,7 @@ TEST_F(SmallDialogs, AboutBoxIsCentredOnTheScreenWithoutAVisibleOwner) {
         EXPECT_TRUE(dialog_testing::SaveScreenshot(about, "about"));
         dialog_testing::PressButton(about, IDOK);
       });
-  CAboutThis about;
+  AboutBox about;
   script.Start();
   EXPECT_EQ(about.RunModal(), IDOK);
   EXPECT_TRUE(script.Finished()) << "stuck at: " << script.Pending();
@@ -115,7 +115,7 @@ TEST_F(SmallDialogs, AboutBoxIsCentredOverTheVisibleActiveWindow) {
         EXPECT_FALSE(IsWindowEnabled(mainWindow));
         dialog_testing::PressButton(about, IDOK);
       });
-  CAboutThis about;
+  AboutBox about;
   script.Start();
   EXPECT_EQ(about.RunModal(), IDOK);
   EXPECT_TRUE(script.Finished()) << "stuck at: " << script.Pending();

@@ -67,7 +67,7 @@ class FrameWindowTest : public ::testing::Test {
     window = std::make_unique<FrameWindow>(GetModuleHandleA(nullptr), platform, DefaultServiceSettings(), &dialog);
     ASSERT_TRUE(window->Create("Dravos Upload Ulkin", nullptr, kMainFrameStyle));
   }
-  CMainFrame& Frame() { return *window->MainFrame(); }
+  MainFrame& Frame() { return *window->Frame(); }
   HWND Child(int id) { return GetDlgItem(window->Handle(), id); }
   std::string StatusText() {
     char text[256] = {};
@@ -147,7 +147,7 @@ TEST_F(FrameWindowTest, CreationBuildsTheBarTheLogTheTrayRecordAndTheBanner) {
   EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(log, WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
   EXPECT_EQ(LogText(), "");
 
-  const TrayRecord record = Frame().TrayIcon()->Record();
+  const TrayRecord record = Frame().Tray()->Record();
   EXPECT_EQ(record.window, reinterpret_cast<std::uintptr_t>(window->Handle()));
   EXPECT_EQ(record.callbackMessage, static_cast<std::uint32_t>(WM_USER));
   EXPECT_EQ(record.id, 3u);
@@ -281,7 +281,7 @@ TEST_F(FrameWindowTest, CloseHidesOpenShowsAndOnlyExitEndsTheWindow) {
   Command(ID_EXIT);
   EXPECT_FALSE(IsWindow(handle));
   EXPECT_EQ(window->Handle(), nullptr);
-  EXPECT_EQ(window->MainFrame(), nullptr);  // deleted once the window was gone
+  EXPECT_EQ(window->Frame(), nullptr);  // deleted once the window was gone
   EXPECT_TRUE(TakeQuitMessage());
 }
 
@@ -321,7 +321,7 @@ TEST_F(FrameWindowTest, ExitChosenDuringTheStartUpDialogEndsWithoutACycle) {
   window->ShowAndUpdate();
   EXPECT_EQ(dialog.runs, 1);
   EXPECT_EQ(window->Handle(), nullptr);
-  EXPECT_EQ(window->MainFrame(), nullptr);
+  EXPECT_EQ(window->Frame(), nullptr);
   EXPECT_TRUE(threads.pending.empty());  // no worker may outlive the frame
   EXPECT_TRUE(messages.shown.empty());   // no "No Automation Possible" for a window that is gone
   EXPECT_TRUE(TakeQuitMessage());

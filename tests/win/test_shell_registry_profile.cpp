@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/my_app.h"
+#include "app/application.h"
 #include "windows/registry_profile_win.h"
 
 namespace tarnwick {

@@ -1,8 +1,8 @@
-#include "config/sourcedir_win.h"
+#include "windows/dialogs/configuration_dialog.h"
 
-#include "config/config_dialog_ids.h"
+#include "res/resource.h"
 #include "config/extension_rules.h"
-#include "config/warnext_win.h"
+#include "windows/dialogs/extension_warning.h"
 #include "res/resource.h"
 #include "transfer/web_request.h"
 
@@ -30,7 +30,7 @@ constexpr int kLeftColumn = 5;
 
 }  // namespace
 
-SourceDir::SourceDir(IProfile& profile, IInternet& internet, IMessageBox& messages, const ServiceSettings& service)
+ConfigurationDialog::ConfigurationDialog(IProfile& profile, IInternet& internet, IMessageBox& messages, const ServiceSettings& service)
     : ModalDialog(IDD_CONFIGURATION, &messages),
       m_profile(profile),
       m_internet(internet),
@@ -38,8 +38,8 @@ SourceDir::SourceDir(IProfile& profile, IInternet& internet, IMessageBox& messag
       m_service(service),
       m_picker(messages) {}
 
-BOOL SourceDir::OnInitDialog() {
-  m_btnEnabled = Control(IDC_AUTO_ENABLED);
+BOOL ConfigurationDialog::OnInitDialog() {
+  m_enabledBox = Control(IDC_AUTO_ENABLED);
 
   // A configuration of its own: the main window's working copy is neither read nor changed.
   Configuration stored;
@@ -51,25 +51,25 @@ BOOL SourceDir::OnInitDialog() {
   return TRUE;
 }
 
-void SourceDir::FetchValidExtensions() {
+void ConfigurationDialog::FetchValidExtensions() {
   WebAnswer answer = FetchExtensionList(m_internet, m_service, &m_messages);
-  m_form.m_strValidExts += answer.text;
+  m_form.validExtensions += answer.text;
 }
 
-void SourceDir::ExchangeFields(DataExchange& exchange) {
-  for (int slot = 1; slot <= kLeftColumn; ++slot) exchange.Text(kDirectoryIds[slot], m_form.m_strDir[slot]);
-  for (int slot = 1; slot <= kLeftColumn; ++slot) exchange.Text(kExtensionIds[slot], m_form.m_strExt[slot]);
-  exchange.Text(IDC_AUTHOR, m_form.m_strAuthor);
-  exchange.DecimalInteger(IDC_POLL_TIME, m_form.m_nPollTime);
-  exchange.CheckBox(IDC_SHOW_CONFIG, m_form.m_bShowConfig);
-  exchange.Text(IDC_PASSWORD, m_form.m_strPassword);
+void ConfigurationDialog::ExchangeFields(DataExchange& exchange) {
+  for (int slot = 1; slot <= kLeftColumn; ++slot) exchange.Text(kDirectoryIds[slot], m_form.directories[slot]);
+  for (int slot = 1; slot <= kLeftColumn; ++slot) exchange.Text(kExtensionIds[slot], m_form.extensions[slot]);
+  exchange.Text(IDC_AUTHOR, m_form.author);
+  exchange.DecimalInteger(IDC_POLL_TIME, m_form.pollTime);
+  exchange.CheckBox(IDC_SHOW_CONFIG, m_form.showConfig);
+  exchange.Text(IDC_PASSWORD, m_form.password);
   for (int slot = kLeftColumn + 1; slot <= kSlotCount; ++slot)
-    exchange.Text(kExtensionIds[slot], m_form.m_strExt[slot]);
+    exchange.Text(kExtensionIds[slot], m_form.extensions[slot]);
   for (int slot = kLeftColumn + 1; slot <= kSlotCount; ++slot)
-    exchange.Text(kDirectoryIds[slot], m_form.m_strDir[slot]);
+    exchange.Text(kDirectoryIds[slot], m_form.directories[slot]);
 }
 
-bool SourceDir::OnCommand(int controlId, int notifyCode, HWND) {
+bool ConfigurationDialog::OnCommand(int controlId, int notifyCode, HWND) {
   if (notifyCode != BN_CLICKED) return false;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     if (controlId == kBrowseIds[slot]) {
@@ -90,47 +90,47 @@ bool SourceDir::OnCommand(int controlId, int notifyCode, HWND) {
   return false;
 }
 
-void SourceDir::OnBrowse(int slot) {
+void ConfigurationDialog::OnBrowse(int slot) {
   if (m_picker.PickDirectory("Select Directory") != IDOK) return;
   char chosen[kPickerPathSize];
   m_picker.GetCurrentDir(chosen);
-  m_form.m_strDir[slot] = chosen;
+  m_form.directories[slot] = chosen;
   // Shown from the members without taking the controls first: text typed since the
   // fields were last shown goes back to the members' values.
   ShowFields();
 }
 
-void SourceDir::OnEnabledClick() {
-  m_form.m_nAutoDownload = AutoDownloadAfterEnabledClick(m_form.m_nAutoDownload);
+void ConfigurationDialog::OnEnabledClick() {
+  m_form.autoDownload = AutoDownloadAfterEnabledClick(m_form.autoDownload);
   ShowEnabledBox();
 }
 
-void SourceDir::ShowEnabledBox() {
-  SendMessageA(m_btnEnabled, BM_SETCHECK, EnabledBoxTicked(m_form.m_nAutoDownload) ? BST_CHECKED : BST_UNCHECKED, 0);
+void ConfigurationDialog::ShowEnabledBox() {
+  SendMessageA(m_enabledBox, BM_SETCHECK, EnabledBoxTicked(m_form.autoDownload) ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void SourceDir::OnAutoDownloadChoice(std::int32_t value) {
-  m_form.m_nAutoDownload = value;
-  SendMessageA(m_btnEnabled, BM_SETCHECK, BST_UNCHECKED, 0);
+void ConfigurationDialog::OnAutoDownloadChoice(std::int32_t value) {
+  m_form.autoDownload = value;
+  SendMessageA(m_enabledBox, BM_SETCHECK, BST_UNCHECKED, 0);
   for (const AutoDownloadChoice& choice : kAutoDownloadChoices)
     SendMessageA(Control(choice.controlId), BM_SETCHECK, choice.value == value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool SourceDir::ValidateExtensions() {
+bool ConfigurationDialog::ValidateExtensions() {
   // A poll time that is not a number stops here: the user has been told, the field has
   // the focus, and nothing is shown again over what was typed.
   if (!TakeFields()) return false;
   TrimExtensionFields(m_form);
   ShowFields();
-  const int rejected = FirstRejectedSlot(m_form.m_strExt, m_form.m_strValidExts);
+  const int rejected = FirstRejectedSlot(m_form.extensions, m_form.validExtensions);
   if (rejected == 0) return true;
-  WarnExt warning(m_internet, m_service);
+  ExtensionWarning warning(m_internet, m_service);
   warning.RunModal();
   MoveFocusTo(kExtensionIds[rejected]);
   return false;
 }
 
-void SourceDir::OnOK() {
+void ConfigurationDialog::OnOK() {
   if (!ValidateExtensions()) return;
   if (!TakeFields()) return;
   SaveConfiguration(m_profile, ConfigurationFromForm(m_form));

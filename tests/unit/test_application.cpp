@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/my_app.h"
+#include "app/application.h"
 #include "doubles/fake_ui.h"
 
 namespace tarnwick {
@@ -16,19 +16,19 @@ class FakeMarker : public IInstanceMarker {
   std::string asked;
 };
 
-TEST(MyApp, SecondInstanceSaysSoAndCreatesNoFrame) {
+TEST(ApplicationTest, SecondInstanceSaysSoAndCreatesNoFrame) {
   FakeMarker marker;
   testing::FakeMessageBox messages;
   int frames = 0;
   marker.another = true;
-  EXPECT_FALSE(CMyApp().InitInstance(marker, messages, [&] { return ++frames, true; }));
+  EXPECT_FALSE(Application().InitInstance(marker, messages, [&] { return ++frames, true; }));
   EXPECT_EQ(marker.asked, "FD2C3621_1A18_11D8_8E2A_EA1BF69D4779");
   EXPECT_EQ(messages.shown, std::vector<std::string>{"Dravo Upload Ulkin is already loaded"});
   EXPECT_EQ(frames, 0);
 
   marker.another = false;
-  EXPECT_TRUE(CMyApp().InitInstance(marker, messages, [&] { return ++frames, true; }));
-  EXPECT_FALSE(CMyApp().InitInstance(marker, messages, [&] { return ++frames, false; }));
+  EXPECT_TRUE(Application().InitInstance(marker, messages, [&] { return ++frames, true; }));
+  EXPECT_FALSE(Application().InitInstance(marker, messages, [&] { return ++frames, false; }));
   EXPECT_EQ(frames, 2);
   EXPECT_EQ(messages.shown.size(), 1u);  // a frame that fails ends silently
 }

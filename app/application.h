@@ -11,7 +11,7 @@ extern const char kRegistryKey[];      // "Tarnwick"
 extern const char kInstanceMutexName[];
 extern const char kApplicationTitle[];  // "Dravos Upload Ulkin"
 
-class CMyApp {
+class Application {
  public:
   // `createFrame` loads, shows and updates the main frame (its first paint does the
   // start-up work) and then records it as the main window; false when it fails.

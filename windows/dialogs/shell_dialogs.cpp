@@ -1,7 +1,7 @@
-#include "windows/configuration_dialogs.h"
+#include "windows/dialogs/shell_dialogs.h"
 
-#include "config/aboutthis_win.h"
-#include "config/sourcedir_win.h"
+#include "windows/dialogs/about_box.h"
+#include "windows/dialogs/configuration_dialog.h"
 
 namespace tarnwick {
 
@@ -14,7 +14,7 @@ class ModalConfigurationDialog : public IConfigurationDialog {
       : m_platform(platform), m_service(service) {}
 
   void Run() override {
-    SourceDir dialog(m_platform.profile, m_platform.internet, m_platform.messageBox, m_service);
+    ConfigurationDialog dialog(m_platform.profile, m_platform.internet, m_platform.messageBox, m_service);
     dialog.RunModal();
   }
 
@@ -30,7 +30,7 @@ std::unique_ptr<IConfigurationDialog> MakeConfigurationDialog(Platform& platform
 }
 
 void RunAboutBox() {
-  CAboutThis about;
+  AboutBox about;
   about.RunModal();
 }
 

@@ -1,4 +1,4 @@
-#include "windows/modal_dialog.h"
+#include "windows/dialogs/modal_dialog.h"
 
 #include <vector>
 

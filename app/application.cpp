@@ -1,4 +1,4 @@
-#include "app/my_app.h"
+#include "app/application.h"
 
 namespace tarnwick {
 
@@ -6,7 +6,7 @@ const char kRegistryKey[] = "Tarnwick";
 const char kInstanceMutexName[] = "FD2C3621_1A18_11D8_8E2A_EA1BF69D4779";
 const char kApplicationTitle[] = "Dravos Upload Ulkin";
 
-bool CMyApp::InitInstance(IInstanceMarker& marker, IMessageBox& messageBox, const std::function<bool()>& createFrame) {
+bool Application::InitInstance(IInstanceMarker& marker, IMessageBox& messageBox, const std::function<bool()>& createFrame) {
   if (marker.AnotherInstanceRuns(kInstanceMutexName)) {
     messageBox.Show("Dravo Upload Ulkin is already loaded");
     return false;

@@ -9,17 +9,17 @@
 
 #include "config/picker_rules.h"
 #include "platform/user_interface.h"
-#include "windows/modal_dialog.h"
+#include "windows/dialogs/modal_dialog.h"
 
 namespace tarnwick {
 
 // Size of the picker's path buffers and of the caller's buffer for GetCurrentDir.
 constexpr std::size_t kPickerPathSize = 1024;
 
-class CFilePickCtrl : public ModalDialog {
+class DirectoryPicker : public ModalDialog {
  public:
   // `messages` reports entries the list refused.
-  explicit CFilePickCtrl(IMessageBox& messages);
+  explicit DirectoryPicker(IMessageBox& messages);
 
   // Runs the picker with the given window title; IDOK or IDCANCEL.
   INT_PTR PickDirectory(const char* title);
@@ -59,20 +59,20 @@ class CFilePickCtrl : public ModalDialog {
   std::int32_t ItemValue(int index) const;
 
   IMessageBox& m_messages;
-  HWND m_btnDirsOnly = nullptr;
+  HWND m_dirsOnlyBox = nullptr;
   HWND m_driveList = nullptr;
   HWND m_curDirBox = nullptr;
   HWND m_fileTypes = nullptr;
   HWND m_entryList = nullptr;
-  int m_bDirsOnly = 0;
-  char m_szTitle[kPickerPathSize] = {};
-  char m_szCurDir[kPickerPathSize] = "C:\\";
-  char m_szStartDir[kPickerPathSize] = {};
+  int m_dirsOnly = 0;
+  char m_title[kPickerPathSize] = {};
+  char m_currentDirectory[kPickerPathSize] = "C:\\";
+  char m_startDirectory[kPickerPathSize] = {};
   std::vector<char> m_driveStrings;  // "C:\", "D:\" ... each with its terminator
-  DWORD m_dwDriveMask = 0;
-  int m_nCurDrive = -1;
-  int m_nWidestLabel = 0;
-  int m_nItemCount = 0;
+  DWORD m_driveMask = 0;
+  int m_currentDrive = -1;
+  int m_widestLabel = 0;
+  int m_itemCount = 0;
 };
 
 }  // namespace tarnwick

@@ -6,13 +6,13 @@
 
 #include "config/configuration.h"
 #include "platform/internet.h"
-#include "windows/modal_dialog.h"
+#include "windows/dialogs/modal_dialog.h"
 
 namespace tarnwick {
 
-class WarnExt : public ModalDialog {
+class ExtensionWarning : public ModalDialog {
  public:
-  WarnExt(IInternet& internet, const ServiceSettings& service);
+  ExtensionWarning(IInternet& internet, const ServiceSettings& service);
 
  protected:
   BOOL OnInitDialog() override;
@@ -21,7 +21,7 @@ class WarnExt : public ModalDialog {
  private:
   IInternet& m_internet;
   ServiceSettings m_service;
-  std::string m_strMessage;  // the line with the permitted extensions
+  std::string m_message;  // the line with the permitted extensions
 };
 
 }  // namespace tarnwick

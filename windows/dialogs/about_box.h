@@ -1,13 +1,13 @@
 // "About Tarnwick": the program's full name, the service's logo and an OK button.
 #pragma once
 
-#include "windows/modal_dialog.h"
+#include "windows/dialogs/modal_dialog.h"
 
 namespace tarnwick {
 
-class CAboutThis : public ModalDialog {
+class AboutBox : public ModalDialog {
  public:
-  CAboutThis();
+  AboutBox();
 
  protected:
   BOOL OnInitDialog() override;

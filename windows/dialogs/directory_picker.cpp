@@ -1,11 +1,11 @@
-#include "config/filepickctrl_win.h"
+#include "windows/dialogs/directory_picker.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 #include <string>
 
-#include "config/config_dialog_ids.h"
+#include "res/resource.h"
 #include "res/resource.h"
 
 namespace tarnwick {
@@ -48,29 +48,29 @@ void SearchDirectory(const std::string& pattern, Visit visit) {
 
 }  // namespace
 
-CFilePickCtrl::CFilePickCtrl(IMessageBox& messages) : ModalDialog(IDD_SELECT_DIRECTORY), m_messages(messages) {}
+DirectoryPicker::DirectoryPicker(IMessageBox& messages) : ModalDialog(IDD_SELECT_DIRECTORY), m_messages(messages) {}
 
-INT_PTR CFilePickCtrl::PickDirectory(const char* title) {
+INT_PTR DirectoryPicker::PickDirectory(const char* title) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_USEREX_CLASSES};
   InitCommonControlsEx(&controls);
-  lstrcpynA(m_szTitle, title, static_cast<int>(kPickerPathSize));
+  lstrcpynA(m_title, title, static_cast<int>(kPickerPathSize));
   return RunModal();
 }
 
-void CFilePickCtrl::GetCurrentDir(char* buffer) const { lstrcpynA(buffer, m_szCurDir, static_cast<int>(kPickerPathSize)); }
+void DirectoryPicker::GetCurrentDir(char* buffer) const { lstrcpynA(buffer, m_currentDirectory, static_cast<int>(kPickerPathSize)); }
 
-BOOL CFilePickCtrl::OnInitDialog() {
-  m_btnDirsOnly = Control(IDC_DIRS_ONLY);
+BOOL DirectoryPicker::OnInitDialog() {
+  m_dirsOnlyBox = Control(IDC_DIRS_ONLY);
   m_driveList = Control(IDC_DRIVE_LIST);
   m_curDirBox = Control(IDC_CURRENT_DIR);
   m_fileTypes = Control(IDC_FILE_TYPES);
   m_entryList = Control(IDC_ENTRY_LIST);
 
-  m_dwDriveMask = GetLogicalDrives();
-  SetWindowTextA(Handle(), m_szTitle);
+  m_driveMask = GetLogicalDrives();
+  SetWindowTextA(Handle(), m_title);
   ShowWindow(Control(IDC_CURRENT_DIR_LABEL), SW_SHOW);
   ShowWindow(m_curDirBox, SW_SHOW);
-  if (m_bDirsOnly)
+  if (m_dirsOnly)
     HideFileTypes();
   else
     SendMessageA(m_fileTypes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kAllFilesLabel));
@@ -88,17 +88,17 @@ BOOL CFilePickCtrl::OnInitDialog() {
   SetWindowLongPtrA(m_entryList, GWL_STYLE, style);
 
   FitDropDown(m_driveList);
-  SendMessageA(m_driveList, CB_SETCURSEL, static_cast<WPARAM>(m_nCurDrive), 0);
+  SendMessageA(m_driveList, CB_SETCURSEL, static_cast<WPARAM>(m_currentDrive), 0);
 
-  lstrcpynA(m_szStartDir, m_szCurDir, static_cast<int>(kPickerPathSize));
+  lstrcpynA(m_startDirectory, m_currentDirectory, static_cast<int>(kPickerPathSize));
   FillList();
   return TRUE;
 }
 
-void CFilePickCtrl::FillDriveList() {
+void DirectoryPicker::FillDriveList() {
   int drives = 0;
   for (int letter = 0; letter < kDriveLetters; ++letter)
-    if (m_dwDriveMask & (1u << letter)) ++drives;
+    if (m_driveMask & (1u << letter)) ++drives;
   m_driveStrings.assign(static_cast<std::size_t>(drives) * 4 + 1, '\0');
   DWORD needed = GetLogicalDriveStringsA(static_cast<DWORD>(m_driveStrings.size()), m_driveStrings.data());
   // A drive that appeared since the mask was read needs a larger buffer.
@@ -111,7 +111,7 @@ void CFilePickCtrl::FillDriveList() {
   int index = 0;
   for (char* root = m_driveStrings.data(); *root != '\0'; root += std::strlen(root) + 1) {
     if (root[0] >= 'a' && root[0] <= 'z') root[0] = static_cast<char>(root[0] - 'a' + 'A');
-    if (root[0] == m_szCurDir[0]) m_nCurDrive = index;
+    if (root[0] == m_currentDirectory[0]) m_currentDrive = index;
     std::string label = DriveLabel(root[0]);
     COMBOBOXEXITEMA item = {};
     item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
@@ -127,12 +127,12 @@ void CFilePickCtrl::FillDriveList() {
   }
 }
 
-void CFilePickCtrl::HideFileTypes() {
+void DirectoryPicker::HideFileTypes() {
   ShowWindow(Control(IDC_FILE_TYPES_LABEL), SW_HIDE);
   ShowWindow(m_fileTypes, SW_HIDE);
 }
 
-void CFilePickCtrl::FitDropDown(HWND combo) {
+void DirectoryPicker::FitDropDown(HWND combo) {
   const LRESULT field = SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
   const LRESULT item = SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0);
   const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
@@ -142,24 +142,24 @@ void CFilePickCtrl::FitDropDown(HWND combo) {
   SetWindowPos(combo, nullptr, 0, 0, client.right - client.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CFilePickCtrl::FillList() {
-  m_nItemCount = 0;
-  m_nWidestLabel = 0;
+void DirectoryPicker::FillList() {
+  m_itemCount = 0;
+  m_widestLabel = 0;
   ListView_DeleteAllItems(m_entryList);
-  SetWindowTextA(m_curDirBox, m_szCurDir);
+  SetWindowTextA(m_curDirBox, m_currentDirectory);
 
   const int folderIcon = FolderIcon();
-  const NavigationEntry first = FirstEntryFor(m_szCurDir);
+  const NavigationEntry first = FirstEntryFor(m_currentDirectory);
   if (!InsertEntry(first.label, folderIcon, first.value)) m_messages.Show("Error adding item!");
 
   ListDirectories(folderIcon);
-  if (!m_bDirsOnly) ListFiles();
-  ListView_SetColumnWidth(m_entryList, 0, m_nWidestLabel + kColumnMargin);
+  if (!m_dirsOnly) ListFiles();
+  ListView_SetColumnWidth(m_entryList, 0, m_widestLabel + kColumnMargin);
 }
 
-void CFilePickCtrl::ListDirectories(int folderIcon) {
+void DirectoryPicker::ListDirectories(int folderIcon) {
   std::vector<PickerEntry> directories;
-  SearchDirectory(std::string(m_szCurDir) + "*", [&](const WIN32_FIND_DATAA& found) {
+  SearchDirectory(std::string(m_currentDirectory) + "*", [&](const WIN32_FIND_DATAA& found) {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || found.cFileName[0] == '.') return;
     directories.push_back({folderIcon, found.dwFileAttributes, CapitaliseName(found.cFileName)});
   });
@@ -167,12 +167,12 @@ void CFilePickCtrl::ListDirectories(int folderIcon) {
   InsertEntries(directories);
 }
 
-void CFilePickCtrl::ListFiles() {
+void DirectoryPicker::ListFiles() {
   std::vector<PickerEntry> files;
   const std::string pattern = PatternOfFileTypeLabel(SelectedFileTypeLabel());
-  SearchDirectory(std::string(m_szCurDir) + pattern, [&](const WIN32_FIND_DATAA& found) {
+  SearchDirectory(std::string(m_currentDirectory) + pattern, [&](const WIN32_FIND_DATAA& found) {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
-    const std::string path = std::string(m_szCurDir) + found.cFileName;
+    const std::string path = std::string(m_currentDirectory) + found.cFileName;
     files.push_back({ShellIconOf(path.c_str(), FILE_ATTRIBUTE_NORMAL, SHGFI_USEFILEATTRIBUTES),
                      found.dwFileAttributes, CapitaliseName(found.cFileName)});
   });
@@ -180,7 +180,7 @@ void CFilePickCtrl::ListFiles() {
   InsertEntries(files);
 }
 
-std::string CFilePickCtrl::SelectedFileTypeLabel() const {
+std::string DirectoryPicker::SelectedFileTypeLabel() const {
   const LRESULT selected = SendMessageA(m_fileTypes, CB_GETCURSEL, 0, 0);
   const LRESULT length = selected == CB_ERR ? CB_ERR : SendMessageA(m_fileTypes, CB_GETLBTEXTLEN, selected, 0);
   // A showing that began in directories-only mode has no labels; files listed after
@@ -192,21 +192,21 @@ std::string CFilePickCtrl::SelectedFileTypeLabel() const {
   return label;
 }
 
-bool CFilePickCtrl::InsertEntry(const char* label, int icon, std::int32_t value) {
+bool DirectoryPicker::InsertEntry(const char* label, int icon, std::int32_t value) {
   LVITEMA item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-  item.iItem = m_nItemCount;
+  item.iItem = m_itemCount;
   item.pszText = const_cast<char*>(label);
   item.iImage = icon;
   item.lParam = value;
   if (SendMessageA(m_entryList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) == -1) return false;
-  ++m_nItemCount;
+  ++m_itemCount;
   const int width = static_cast<int>(SendMessageA(m_entryList, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(label)));
-  if (width > m_nWidestLabel) m_nWidestLabel = width;
+  if (width > m_widestLabel) m_widestLabel = width;
   return true;
 }
 
-void CFilePickCtrl::InsertEntries(const std::vector<PickerEntry>& entries) {
+void DirectoryPicker::InsertEntries(const std::vector<PickerEntry>& entries) {
   for (const PickerEntry& entry : entries) {
     if (!InsertEntry(entry.name.c_str(), entry.icon, static_cast<std::int32_t>(entry.attributes))) {
       m_messages.Show("Error adding item!");
@@ -215,7 +215,7 @@ void CFilePickCtrl::InsertEntries(const std::vector<PickerEntry>& entries) {
   }
 }
 
-bool CFilePickCtrl::OnCommand(int controlId, int notifyCode, HWND) {
+bool DirectoryPicker::OnCommand(int controlId, int notifyCode, HWND) {
   if (controlId == IDC_DRIVE_LIST && notifyCode == CBN_SELCHANGE) {
     OnDriveChange();
     return true;
@@ -231,63 +231,63 @@ bool CFilePickCtrl::OnCommand(int controlId, int notifyCode, HWND) {
   return false;
 }
 
-bool CFilePickCtrl::OnNotify(const NMHDR& header) {
+bool DirectoryPicker::OnNotify(const NMHDR& header) {
   if (header.idFrom != IDC_ENTRY_LIST || header.code != static_cast<UINT>(NM_DBLCLK)) return false;
   OnListDoubleClick(reinterpret_cast<const NMITEMACTIVATE&>(header));
   return true;
 }
 
-void CFilePickCtrl::OnDriveChange() {
-  m_nCurDrive = static_cast<int>(SendMessageA(m_driveList, CB_GETCURSEL, 0, 0));
-  if (m_nCurDrive < 0) return;
-  const char* root = reinterpret_cast<const char*>(SendMessageA(m_driveList, CB_GETITEMDATA, m_nCurDrive, 0));
+void DirectoryPicker::OnDriveChange() {
+  m_currentDrive = static_cast<int>(SendMessageA(m_driveList, CB_GETCURSEL, 0, 0));
+  if (m_currentDrive < 0) return;
+  const char* root = reinterpret_cast<const char*>(SendMessageA(m_driveList, CB_GETITEMDATA, m_currentDrive, 0));
   if (root == nullptr || root == reinterpret_cast<const char*>(CB_ERR)) return;
   SetCurrentDir(root);
   FillList();
 }
 
-void CFilePickCtrl::OnDirsOnlyClick() {
-  m_bDirsOnly = IsDlgButtonChecked(Handle(), IDC_DIRS_ONLY) == BST_CHECKED ? 1 : 0;
+void DirectoryPicker::OnDirsOnlyClick() {
+  m_dirsOnly = IsDlgButtonChecked(Handle(), IDC_DIRS_ONLY) == BST_CHECKED ? 1 : 0;
   // Hidden whichever way the box went: the file types stay away for this showing.
   HideFileTypes();
   FillList();
 }
 
-void CFilePickCtrl::OnListDoubleClick(const NMITEMACTIVATE& activation) {
+void DirectoryPicker::OnListDoubleClick(const NMITEMACTIVATE& activation) {
   LVHITTESTINFO hit = {};
   hit.pt = activation.ptAction;
   const int index = ListView_HitTest(m_entryList, &hit);
   if (index < 0) return;
-  std::optional<std::string> next = DirectoryAfterActivation(m_szCurDir, ItemValue(index), ItemText(index));
+  std::optional<std::string> next = DirectoryAfterActivation(m_currentDirectory, ItemValue(index), ItemText(index));
   if (!next) return;
   SetCurrentDir(*next);
   FillList();
 }
 
-void CFilePickCtrl::OnOK() {
-  if (m_bDirsOnly) {
+void DirectoryPicker::OnOK() {
+  if (m_dirsOnly) {
     const int selected = ListView_GetNextItem(m_entryList, -1, LVNI_SELECTED);
     if (selected >= 0) {
-      if (std::optional<std::string> chosen = DirectoryAfterActivation(m_szCurDir, ItemValue(selected), ItemText(selected)))
+      if (std::optional<std::string> chosen = DirectoryAfterActivation(m_currentDirectory, ItemValue(selected), ItemText(selected)))
         SetCurrentDir(*chosen);
     }
   }
   EndDialog(IDOK);
 }
 
-void CFilePickCtrl::OnCancel() {
-  lstrcpynA(m_szCurDir, m_szStartDir, static_cast<int>(kPickerPathSize));
+void DirectoryPicker::OnCancel() {
+  lstrcpynA(m_currentDirectory, m_startDirectory, static_cast<int>(kPickerPathSize));
   EndDialog(IDCANCEL);
 }
 
-void CFilePickCtrl::OnDestroy() { std::vector<char>().swap(m_driveStrings); }
+void DirectoryPicker::OnDestroy() { std::vector<char>().swap(m_driveStrings); }
 
-void CFilePickCtrl::SetCurrentDir(const std::string& directory) {
+void DirectoryPicker::SetCurrentDir(const std::string& directory) {
   if (directory.size() >= kPickerPathSize) return;
-  std::memcpy(m_szCurDir, directory.c_str(), directory.size() + 1);
+  std::memcpy(m_currentDirectory, directory.c_str(), directory.size() + 1);
 }
 
-std::string CFilePickCtrl::ItemText(int index) const {
+std::string DirectoryPicker::ItemText(int index) const {
   char text[kItemTextSize] = {};
   LVITEMA item = {};
   item.iSubItem = 0;
@@ -297,7 +297,7 @@ std::string CFilePickCtrl::ItemText(int index) const {
   return text;
 }
 
-std::int32_t CFilePickCtrl::ItemValue(int index) const {
+std::int32_t DirectoryPicker::ItemValue(int index) const {
   LVITEMA item = {};
   item.mask = LVIF_PARAM;
   item.iItem = index;

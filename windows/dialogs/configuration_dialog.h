@@ -7,17 +7,17 @@
 
 #include "config/configuration.h"
 #include "config/configuration_form.h"
-#include "config/filepickctrl_win.h"
+#include "windows/dialogs/directory_picker.h"
 #include "platform/internet.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
-#include "windows/modal_dialog.h"
+#include "windows/dialogs/modal_dialog.h"
 
 namespace tarnwick {
 
-class SourceDir : public ModalDialog {
+class ConfigurationDialog : public ModalDialog {
  public:
-  SourceDir(IProfile& profile, IInternet& internet, IMessageBox& messages, const ServiceSettings& service);
+  ConfigurationDialog(IProfile& profile, IInternet& internet, IMessageBox& messages, const ServiceSettings& service);
 
   // Asks the service for its permitted extensions; the list stays empty when it cannot.
   void FetchValidExtensions();
@@ -45,9 +45,9 @@ class SourceDir : public ModalDialog {
   ServiceSettings m_service;
   ConfigurationForm m_form;
   // One picker for all ten Browse buttons, so each opens where the last one ended.
-  CFilePickCtrl m_picker;
+  DirectoryPicker m_picker;
   // "Enabled" is set by its click handler, not by the data exchange.
-  HWND m_btnEnabled = nullptr;
+  HWND m_enabledBox = nullptr;
 };
 
 }  // namespace tarnwick
