@@ -2,9 +2,7 @@
 
 namespace tarnwick {
 
-const char kRegistryKey[] = "Tarnwick";
 const char kInstanceMutexName[] = "FD2C3621_1A18_11D8_8E2A_EA1BF69D4779";
-const char kApplicationTitle[] = "Dravos Upload Ulkin";
 
 bool Application::InitInstance(IInstanceMarker& marker, IMessageBox& messageBox, const std::function<bool()>& createFrame) {
   if (marker.AnotherInstanceRuns(kInstanceMutexName)) {

@@ -3,13 +3,12 @@
 
 #include <functional>
 
+#include "app/program_names.h"
 #include "platform/user_interface.h"
 
 namespace tarnwick {
 
-extern const char kRegistryKey[];      // "Tarnwick"
 extern const char kInstanceMutexName[];
-extern const char kApplicationTitle[];  // "Dravos Upload Ulkin"
 
 class Application {
  public:

@@ -13,8 +13,8 @@
 
 !define FRAME_CLASS "TarnwickFrame"
 !define FRAME_TITLE "Dravos Upload Ulkin"
-; The tray menu's Exit command.
-!define EXIT_COMMAND 32776
+; The tray menu's Exit command, read from the program's resource header.
+!searchparse /file "${RESOURCE_HEADER}" "#define ID_EXIT " EXIT_COMMAND
 !define SYNCHRONIZE 0x00100000
 !define WAIT_OBJECT_0 0
 ; A cycle leaves at its next step; a transfer under way may take this long to stop.

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/application.h"
+#include "app/program_names.h"
 
 namespace tarnwick {
 

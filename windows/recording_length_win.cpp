@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "transfer/showtime_win.h"
-
 namespace tarnwick {
 
 namespace {
@@ -19,9 +17,9 @@ class MciRecordingLength : public IRecordingLength {
   explicit MciRecordingLength(HINSTANCE instance) : m_instance(instance) {}
 
   long MeasureMilliseconds(const std::string& path) override {
-    CShowtime showtime;
-    // Created without visible style, so it never shows; it opens the file at once.
-    HWND media = MCIWndCreateA(showtime.GetAnimationControl(), m_instance, kMediaWindowStyle, path.c_str());
+    // A top-level window without owner, created without visible style, so it never
+    // shows; it opens the file at once.
+    HWND media = MCIWndCreateA(nullptr, m_instance, kMediaWindowStyle, path.c_str());
     if (media == nullptr) return 0;
     SendMessageA(media, MCIWNDM_SETTIMEFORMATA, 0, reinterpret_cast<LPARAM>("ms"));
     const LRESULT length = SendMessageA(media, MCIWNDM_GETLENGTH, 0, 0);

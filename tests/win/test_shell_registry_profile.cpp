@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/application.h"
+#include "app/program_names.h"
 #include "windows/registry_profile_win.h"
 
 namespace tarnwick {

@@ -3,7 +3,6 @@
 #include "res/resource.h"
 #include "config/extension_rules.h"
 #include "windows/dialogs/extension_warning.h"
-#include "res/resource.h"
 #include "transfer/web_request.h"
 
 namespace tarnwick {

@@ -1,7 +1,6 @@
 #include "windows/dialogs/extension_warning.h"
 
 #include "res/resource.h"
-#include "res/resource.h"
 #include "transfer/web_request.h"
 
 namespace tarnwick {

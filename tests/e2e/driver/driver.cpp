@@ -88,6 +88,7 @@
 #include "program_windows.h"
 #include "retrying.h"
 #include "watch_commands.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -100,13 +101,7 @@ using e2e::ProgramWindows;
 using e2e::RunUntil;
 
 constexpr WPARAM kPollTimerId = 1;
-constexpr WPARAM kOpenCommand = 32775;
-constexpr WPARAM kExitCommand = 32776;
-constexpr WPARAM kConfigurationCommand = 32777;
-constexpr WPARAM kAboutCommand = 57664;
-constexpr WPARAM kCloseWindowCommand = 57665;
 constexpr UINT kSendTimeoutMs = 5000;
-constexpr UINT kTrayIconId = 3;
 
 const char* CaptionFilter(const char* argument) { return std::strcmp(argument, "*") == 0 ? nullptr : argument; }
 
@@ -210,7 +205,7 @@ int main(int argc, char** argv) {
             NOTIFYICONDATAA icon = {};
             icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
             icon.hWnd = frame;
-            icon.uID = kTrayIconId;
+            icon.uID = TRAY_ICON_ID;
             return Shell_NotifyIconA(NIM_DELETE, &icon) != FALSE;
         });
     }
@@ -218,16 +213,16 @@ int main(int argc, char** argv) {
         const UINT message = RegisterWindowMessageA("TaskbarCreated");
         return message != 0 && PostMessageA(HWND_BROADCAST, message, 0, 0) ? kFound : kNotFound;
     }
-    if (command == "open") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kOpenCommand); });
-    if (command == "exit") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kExitCommand); });
+    if (command == "open") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, ID_OPEN); });
+    if (command == "exit") return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, ID_EXIT); });
     if (command == "timed-exit") return e2e::TimedExit(program, waitSeconds, argument);
     if (command == "configuration") {
-        return OnFrame(program, waitSeconds, [](HWND f) { return PostCommand(f, kConfigurationCommand); });
+        return OnFrame(program, waitSeconds, [](HWND f) { return PostCommand(f, ID_CONFIGURATION); });
     }
     if (command == "close-window") {
-        return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, kCloseWindowCommand); });
+        return OnFrame(program, waitSeconds, [](HWND f) { return SendCommand(f, ID_APP_EXIT); });
     }
-    if (command == "about") return OnFrame(program, waitSeconds, [](HWND f) { return PostCommand(f, kAboutCommand); });
+    if (command == "about") return OnFrame(program, waitSeconds, [](HWND f) { return PostCommand(f, ID_APP_ABOUT); });
     if (command == "close") {
         return OnFrame(program, waitSeconds, [](HWND frame) {
             DWORD_PTR ignored = 0;

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "res/resource.h"
 #include "retrying.h"
 
 namespace e2e {
 
 namespace {
-constexpr WPARAM kExitCommand = 32776;
 constexpr DWORD kLongestWaitMs = 60000;
 }  // namespace
 
@@ -33,7 +33,7 @@ int TimedExit(const ProgramWindows& program, double waitSeconds, const char* how
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(frame, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, kLongestWaitMs, &ignored);
     } else {
-        PostMessageA(frame, WM_COMMAND, kExitCommand, 0);
+        PostMessageA(frame, WM_COMMAND, ID_EXIT, 0);
     }
     const bool ended = WaitForSingleObject(process, kLongestWaitMs) == WAIT_OBJECT_0;
     const DWORD elapsed = GetTickCount() - start;
