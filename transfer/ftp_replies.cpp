@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace tarnwick {
 
@@ -13,19 +14,27 @@ bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; 
 // The last line that starts with a reply code, without its line break.
 std::string LastCodedLine(const std::string& reply) {
   std::string found;
-  std::size_t start = 0;
-  while (start < reply.size()) {
-    std::size_t end = reply.find('\n', start);
-    if (end == std::string::npos) end = reply.size();
-    std::string line = reply.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const std::string& line : ServerLines(reply)) {
     if (line.size() >= 3 && IsDigit(line[0]) && IsDigit(line[1]) && IsDigit(line[2])) found = line;
-    start = end + 1;
   }
   return found;
 }
 
 }  // namespace
+
+std::vector<std::string> ServerLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
 
 int LastReplyCode(const std::string& reply) {
   const std::string line = LastCodedLine(reply);

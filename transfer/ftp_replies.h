@@ -2,10 +2,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/internet.h"
 
 namespace tarnwick {
+
+// The lines of a server's text (a reply, a name listing), without their CR LF or LF.
+std::vector<std::string> ServerLines(const std::string& text);
 
 // The reply code of the last line of `reply` that starts with one; 0 when none does.
 int LastReplyCode(const std::string& reply);

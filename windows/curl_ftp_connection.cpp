@@ -54,16 +54,8 @@ std::string EncodedPath(const std::string& path) {
 std::size_t Discard(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
 bool ListingHolds(const std::string& listing, const std::string& name) {
-  std::size_t start = 0;
-  while (start < listing.size()) {
-    std::size_t end = listing.find('\n', start);
-    if (end == std::string::npos) end = listing.size();
-    std::string line = listing.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line == name) return true;
-    start = end + 1;
-  }
-  return false;
+  const std::vector<std::string> lines = ServerLines(listing);
+  return std::find(lines.begin(), lines.end(), name) != lines.end();
 }
 
 // What a connection shares with the transfers opened on it.

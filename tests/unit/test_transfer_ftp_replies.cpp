@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "transfer/ftp_replies.h"
 
@@ -73,6 +74,20 @@ TEST(FtpReplies, DirectoryNamedByPwd) {
     EXPECT_EQ(DirectoryFromReply(c.reply, directory), c.named) << c.reply;
     EXPECT_EQ(directory, c.named ? c.directory : "unchanged") << c.reply;
   }
+}
+
+TEST(FtpReplies, ServerTextSplitsIntoLinesWithoutTheirBreaks) {
+  const struct {
+    const char* text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"a.wav\r\nb.wav\r\n", {"a.wav", "b.wav"}},
+      {"a.wav\nb.wav", {"a.wav", "b.wav"}},
+      {"\r\n\r\nc.wav", {"", "", "c.wav"}},
+      {"name with\rcarriage return\r\n", {"name with\rcarriage return"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ServerLines(c.text), c.lines) << c.text;
 }
 
 }  // namespace
