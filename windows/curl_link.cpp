@@ -195,7 +195,14 @@ bool CurlLink::Drive(const std::function<bool()>& enough) {
       break;
     }
     if (enough && enough()) return true;
-    curl_multi_poll(m_multi, nullptr, 0, kLongestWaitMilliseconds, nullptr);
+    // libcurl names the moment it next has work of its own (0: at once); without
+    // that the poll would sleep out its whole bound waiting for a socket that has
+    // nothing to say.
+    long due = -1;
+    curl_multi_timeout(m_multi, &due);
+    if (due == 0) continue;
+    const int wait = due < 0 || due > kLongestWaitMilliseconds ? kLongestWaitMilliseconds : static_cast<int>(due);
+    curl_multi_poll(m_multi, nullptr, 0, wait, nullptr);
   }
   return false;
 }
