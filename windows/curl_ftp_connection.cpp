@@ -363,6 +363,9 @@ std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const Link
   state->baseUrl = "ftp://" + (literal6 ? "[" + login.host + "]" : login.host) + ":" + std::to_string(login.port) + "/";
   CURL* easy = state->link->Easy();
   if (easy == nullptr) return fail(12004, "");
+  // FTP goes direct: an empty proxy also keeps libcurl from taking one from the
+  // environment.
+  curl_easy_setopt(easy, CURLOPT_PROXY, "");
   curl_easy_setopt(easy, CURLOPT_USERNAME, login.user.c_str());
   curl_easy_setopt(easy, CURLOPT_PASSWORD, login.password.c_str());
   // Every path goes to the server as the caller gave it, relative to the directory
