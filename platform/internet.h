@@ -34,8 +34,8 @@ class IInternetHandle {
   // Connect, send and receive time-outs of the URLs opened on this handle from now on;
   // without them the platform's own apply, which may never end.
   virtual void SetTimeouts(std::uint32_t milliseconds) = 0;
-  // An HTTP GET of the URL with no headers, the given flags and context 0; null on failure.
-  virtual std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) = 0;
+  // An HTTP GET of the URL with no headers, its answer never cached; null on failure.
+  virtual std::unique_ptr<IUrlReader> OpenUrl(const std::string& url) = 0;
 };
 
 // A data connection of an FTP file opened for reading or writing.

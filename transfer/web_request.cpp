@@ -50,7 +50,7 @@ WebAnswer RunWebRequest(IInternet& internet, const std::string& url, const WebRe
   if (kind.icon == RequestIcon::BusyOnceOpened) icon(IDI_BUSY);
   handle->SetTimeouts(kWebRequestTimeoutMilliseconds);
 
-  std::unique_ptr<IUrlReader> reader = handle->OpenUrl(url, kind.urlFlags);
+  std::unique_ptr<IUrlReader> reader = handle->OpenUrl(url);
   if (!reader) {
     Show(messages, kind.urlFailureMessage);
     icon(IDI_IDLE);
@@ -71,7 +71,6 @@ namespace {
 
 WebAnswer GenericRequest(IInternet& internet, IMessageBox& messages, const std::string& url) {
   WebRequestKind kind;
-  kind.urlFlags = kUrlFlagDontCache;
   kind.internetFailureMessage = "Internet not avaiable !!!";
   return RunWebRequest(internet, url, kind, &messages, IconSwitch());
 }

@@ -14,7 +14,6 @@
 namespace tarnwick {
 
 extern const char kInternetAgent[];  // "InetURL/1.0"
-constexpr std::uint32_t kUrlFlagDontCache = 0x04000000;
 // A web host that accepts and never answers is given up after this long, as the FTP
 // side's transfer session gives up a silent server.
 constexpr std::uint32_t kWebRequestTimeoutMilliseconds = 40000;
@@ -31,7 +30,6 @@ enum class RequestIcon {
 };
 
 struct WebRequestKind {
-  std::uint32_t urlFlags = 0;
   RequestIcon icon = RequestIcon::Untouched;
   const char* internetFailureMessage = nullptr;  // message box when InternetOpenA fails; none when null
   const char* urlFailureMessage = nullptr;       // message box when InternetOpenUrlA fails; none when null

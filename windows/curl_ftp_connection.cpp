@@ -109,9 +109,9 @@ struct FtpState {
 // receives; the callers push and pull. Each Write() lends its bytes to libcurl's read
 // callback and drives the transfer until all of them are taken; the callback pauses
 // the transfer whenever it has nothing to give. Each Read() lends its buffer to the
-// write callback and drives until something arrives; a piece the buffer cannot take
-// pauses the transfer until the next Read(), and only a buffer smaller than one piece
-// leaves a remainder behind.
+// write callback and drives until it is full or the transfer ends; a piece the
+// buffer cannot take pauses the transfer until the next Read(), and only a buffer
+// smaller than one piece leaves a remainder behind.
 class CurlFtpStream : public IFtpStream {
  public:
   CurlFtpStream(std::shared_ptr<FtpState> state, bool forWriting)
@@ -157,7 +157,9 @@ class CurlFtpStream : public IFtpStream {
       m_capacity = capacity;
       m_filled = 0;
       Resume();
-      link.Drive([this]() { return m_filled > 0; });
+      // A full buffer, or a piece that did not fit and paused the transfer: fewer,
+      // larger reads keep the copy loop and its file writes off the transfer's pace.
+      link.Drive([this]() { return m_filled == m_capacity || m_paused; });
       m_buffer = nullptr;
       bytesRead = m_filled;
       if (m_filled > 0) return true;

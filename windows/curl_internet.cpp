@@ -68,9 +68,8 @@ class CurlInternetHandle : public IInternetHandle {
 
   // A GET of the URL, any answer of the server counting as opened, error pages
   // included. The answer stays in memory: nothing of the request or its answer is
-  // written to disk. The flags are the platform's cache flags, which have nothing
-  // to do here.
-  std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t) override {
+  // written to disk.
+  std::unique_ptr<IUrlReader> OpenUrl(const std::string& url) override {
     if (url.compare(0, 7, "http://") != 0 && url.compare(0, 8, "https://") != 0) return nullptr;
     CurlLink link(m_timeouts);
     CURL* easy = link.Easy();

@@ -14,6 +14,10 @@ namespace {
 // How long one wait may last before the loop looks again; libcurl shortens it to
 // its own next deadline, and a cancellation wakes it at once.
 constexpr int kLongestWaitMilliseconds = 1000;
+// How long a wait lasts while libcurl watches no socket (a step of its own in
+// between, or a name being resolved on another thread).
+constexpr int kWaitWithoutSockets = 10;
+constexpr int kSocketBufferBytes = 2 * 1024 * 1024;
 
 long Seconds(std::uint32_t milliseconds) { return static_cast<long>((milliseconds + 999) / 1000); }
 
@@ -76,13 +80,7 @@ CurlLink::CurlLink(const LinkTimeouts& timeouts) : m_cancellation(CurrentCancell
 
 CurlLink::~CurlLink() {
   Stop();
-  CURLM* multi = nullptr;
-  {
-    // From here on a cancellation only shuts the sockets down.
-    std::lock_guard<std::mutex> guard(m_socketLock);
-    std::swap(multi, m_multi);
-  }
-  if (multi != nullptr) curl_multi_cleanup(multi);  // closes the connection, with QUIT while it is sound
+  if (m_multi != nullptr) curl_multi_cleanup(m_multi);  // closes the connection, with QUIT while it is sound
   if (m_registered) m_cancellation->Unregister(this);
   if (m_easy != nullptr) curl_easy_cleanup(m_easy);
 }
@@ -94,7 +92,6 @@ void CurlLink::CancelFromAnotherThread() {
   m_socketsShut = true;
   // Shut down, not closed: the socket's number stays taken until libcurl closes it.
   for (curl_socket_t socket : m_sockets) shutdown(socket, SD_BOTH);
-  if (m_multi != nullptr) curl_multi_wakeup(m_multi);
 }
 
 curl_socket_t CurlLink::OpenSocket(void* self, curlsocktype, curl_sockaddr* address) {
@@ -108,7 +105,13 @@ curl_socket_t CurlLink::OpenSocket(void* self, curlsocktype, curl_sockaddr* addr
     return CURL_SOCKET_BAD;
   }
   const curl_socket_t socket = ::socket(address->family, address->socktype, address->protocol);
-  if (socket != CURL_SOCKET_BAD) link->m_sockets.push_back(socket);
+  if (socket != CURL_SOCKET_BAD) {
+    // A send buffer that holds a whole piece of a file: each non-blocking send moves
+    // as much as the link allows instead of one small buffer per wait.
+    const int bytes = kSocketBufferBytes;
+    setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes);
+    link->m_sockets.push_back(socket);
+  }
   return socket;
 }
 
@@ -167,6 +170,7 @@ bool CurlLink::Start() {
 }
 
 bool CurlLink::Drive(const std::function<bool()>& enough) {
+  bool idleBefore = false;  // whether the last wait found no socket to wait on
   while (!m_done) {
     if (Cancelled()) {
       Stop();
@@ -196,15 +200,45 @@ bool CurlLink::Drive(const std::function<bool()>& enough) {
     }
     if (enough && enough()) return true;
     // libcurl names the moment it next has work of its own (0: at once); without
-    // that the poll would sleep out its whole bound waiting for a socket that has
-    // nothing to say.
+    // that the wait would sleep out its whole bound on a socket that has nothing
+    // to say.
     long due = -1;
     curl_multi_timeout(m_multi, &due);
     if (due == 0) continue;
     const int wait = due < 0 || due > kLongestWaitMilliseconds ? kLongestWaitMilliseconds : static_cast<int>(due);
-    curl_multi_poll(m_multi, nullptr, 0, wait, nullptr);
+    if (!WaitForSockets(wait, idleBefore)) continue;
   }
   return false;
+}
+
+bool CurlLink::WaitForSockets(int milliseconds, bool& idleBefore) {
+  // select() on libcurl's own sets: it tells a socket's state as it is now. The
+  // event-based wait of curl_multi_poll() relies on Winsock signalling a socket
+  // that becomes writable again, which not every Winsock does after a short
+  // send; an upload would then stall until the wait's bound.
+  fd_set reading, writing, failing;
+  FD_ZERO(&reading);
+  FD_ZERO(&writing);
+  FD_ZERO(&failing);
+  int highest = -1;
+  if (curl_multi_fdset(m_multi, &reading, &writing, &failing, &highest) != CURLM_OK) return false;
+  if (highest == -1) {
+    // Between two steps libcurl may hold no socket and no timer (after a passive
+    // reply that came in with its command, the data connection opens at the next
+    // call): the next step comes at once, and only a state that lasts (a name
+    // resolved on another thread) is waited out in short steps.
+    if (!idleBefore) {
+      idleBefore = true;
+      return false;
+    }
+    Sleep(static_cast<DWORD>(std::min(milliseconds, kWaitWithoutSockets)));
+    return true;
+  }
+  idleBefore = false;
+  // A cancellation shuts the sockets down, which ends the wait at once.
+  timeval bound{milliseconds / 1000, (milliseconds % 1000) * 1000};
+  select(0, &reading, &writing, &failing, &bound);
+  return true;
 }
 
 CURLcode CurlLink::Finish() {

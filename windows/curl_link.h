@@ -62,6 +62,9 @@ class CurlLink {
 
  private:
   bool Cancelled() const;
+  // Waits until a socket of the operation is ready or `milliseconds` pass; false
+  // when libcurl should be called again at once.
+  bool WaitForSockets(int milliseconds, bool& idleBefore);
   void CancelFromAnotherThread();
   static curl_socket_t OpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
   static int CloseSocket(void* self, curl_socket_t socket);

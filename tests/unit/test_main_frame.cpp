@@ -64,7 +64,7 @@ class SilentWebHost : public IInternet {
       if (m_cancellation->Unregister(this)) m_host.Close();
     }
     void SetTimeouts(std::uint32_t) override {}  // silent for ever, whatever the time-out
-    std::unique_ptr<IUrlReader> OpenUrl(const std::string&, std::uint32_t) override {
+    std::unique_ptr<IUrlReader> OpenUrl(const std::string&) override {
       if (!m_cancellation->Cancelled()) m_host.Wait();
       return nullptr;
     }

@@ -54,7 +54,7 @@ class ListInternet : public IInternet {
    public:
     explicit Handle(ListInternet& owner) : m_owner(owner) {}
     void SetTimeouts(std::uint32_t) override {}
-    std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t) override {
+    std::unique_ptr<IUrlReader> OpenUrl(const std::string& url) override {
       m_owner.urls.push_back(url);
       if (m_owner.failUrl) return nullptr;
       return std::make_unique<Reader>(m_owner.m_answer);

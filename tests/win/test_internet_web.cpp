@@ -51,8 +51,7 @@ TEST_F(WebRequestsWithStandin, LongAnswerArrivesWholeAndInOrderInPiecesOfAtMost1
 
   auto handle = internet->Open(kAgent);
   ASSERT_TRUE(handle);
-  auto reader = handle->OpenUrl(standin.HttpUrl("/dravos/authorverify.php?username=a&wp=b"),
-                                kUrlFlagDontCache);
+  auto reader = handle->OpenUrl(standin.HttpUrl("/dravos/authorverify.php?username=a&wp=b"));
   ASSERT_TRUE(reader);
   std::vector<std::size_t> chunkSizes;
   const std::string answer = ReadInChunks(*reader, chunkSizes);
@@ -67,13 +66,13 @@ TEST_F(WebRequestsWithStandin, ErrorPagesStillOpen) {
   ASSERT_TRUE(handle);
 
   // The probe counts any answer as a reachable host, errors included.
-  auto missing = handle->OpenUrl(standin.HttpUrl("/no/such/page"), 0);
+  auto missing = handle->OpenUrl(standin.HttpUrl("/no/such/page"));
   ASSERT_TRUE(missing);
   std::vector<std::size_t> chunkSizes;
   EXPECT_EQ(ReadInChunks(*missing, chunkSizes), "Not Found\n");
 
   // The root is asked for with two slashes.
-  EXPECT_TRUE(handle->OpenUrl(standin.HttpUrl("//"), 0));
+  EXPECT_TRUE(handle->OpenUrl(standin.HttpUrl("//")));
 }
 
 TEST_F(WebRequestsWithStandin, ResponseTellsTheStatusAndTheUrlThatAnswered) {
@@ -86,7 +85,7 @@ TEST_F(WebRequestsWithStandin, ResponseTellsTheStatusAndTheUrlThatAnswered) {
   auto handle = internet->Open(kAgent);
   ASSERT_TRUE(handle);
   for (const auto& [path, status] : cases) {
-    auto reader = handle->OpenUrl(standin.HttpUrl(path), 0);
+    auto reader = handle->OpenUrl(standin.HttpUrl(path));
     ASSERT_TRUE(reader) << path;
     const UrlResponse response = reader->Response();
     EXPECT_EQ(response.status, status) << path;
@@ -100,9 +99,8 @@ TEST(WebRequests, UrlOnAClosedPortCannotBeOpened) {
   auto internet = MakeCurlInternet();
   auto handle = internet->Open(kAgent);
   ASSERT_TRUE(handle);
-  EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "//", 0));
-  EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "/dravos/authorverify.php",
-                               kUrlFlagDontCache));
+  EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "//"));
+  EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "/dravos/authorverify.php"));
 }
 
 }  // namespace

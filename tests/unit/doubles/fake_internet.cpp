@@ -40,8 +40,8 @@ class FakeInternetHandle : public IInternetHandle {
   }
   ~FakeInternetHandle() override { --m_internet.openHandles; }
   void SetTimeouts(std::uint32_t milliseconds) override { m_timeout = milliseconds; }
-  std::unique_ptr<IUrlReader> OpenUrl(const std::string& url, std::uint32_t flags) override {
-    m_internet.requests.push_back({m_agent, url, flags, m_timeout});
+  std::unique_ptr<IUrlReader> OpenUrl(const std::string& url) override {
+    m_internet.requests.push_back({m_agent, url, m_timeout});
     auto answer = m_internet.answers.find(url);
     if (m_internet.failingUrls.count(url) != 0 || answer == m_internet.answers.end()) return nullptr;
     return std::make_unique<FakeUrlReader>(m_internet, url, answer->second);

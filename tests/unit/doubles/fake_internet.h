@@ -24,7 +24,6 @@ struct UrlAnswer {
 struct UrlRequest {
   std::string agent;
   std::string url;
-  std::uint32_t flags = 0;
   std::uint32_t timeout = 0;  // set on the handle before the URL was opened; 0 for none
 };
 
