@@ -313,9 +313,12 @@ class TestFtp:
         ({"ftp_store_truncated": 1}, "226", 500, True),
         ({"ftp_put_refusal": "451 Local error in processing."}, "451", 1000, False),
     ])
-    def test_put_faults_after_the_data(self, service, switches, reply, stored, complete):
-        service.set(**switches)
-        ftp = ftp_login(service, "dravos", "brinotaxe4")
+    @pytest.mark.parametrize("client", ["plain", "tls"])
+    def test_put_faults_after_the_data(self, service, switches, reply, stored, complete, client):
+        # Under TLS the data channel closes in more than one step; the final reply
+        # must still follow the record of the put.
+        service.set(ftp_tls="optional", **switches)
+        ftp = tls_ftp(service, service.ftp_port, client)
         try:
             ftp.cwd(UPLOAD_DIR)
             try:
