@@ -12,6 +12,7 @@ import http.client
 import json
 import os
 import queue
+import ssl
 import subprocess
 import threading
 from urllib.parse import urlencode
@@ -29,17 +30,22 @@ class StandInError(RuntimeError):
 class StandIn:
     def __init__(self, root, authors=None, *, domain=DEFAULT_DOMAIN,
                  web_host=DEFAULT_WEB_HOST, source_dir="/pending", lifetime=600.0,
-                 http_port=0, ftp_port=0):
+                 http_port=0, ftp_port=0, https_port=0):
         self.root = os.path.abspath(root)
         self.domain = domain
         self.web_host = web_host
         self.source_dir = source_dir
         self.http_port = None
         self.ftp_port = None
+        self.https_port = None
+        # The service's own authority, and an unrelated one (tls_certificate=other).
+        self.ca_file = os.path.join(self.root, "tls", "ca.pem")
+        self.other_ca_file = os.path.join(self.root, "tls", "other-ca.pem")
         self._args = [PYTHON, SCRIPT, "--root", self.root, "--domain", domain,
                       "--web-host", web_host, "--source-dir", source_dir,
                       "--lifetime", str(lifetime),
-                      "--http-port", str(http_port), "--ftp-port", str(ftp_port)]
+                      "--http-port", str(http_port), "--ftp-port", str(ftp_port),
+                      "--https-port", str(https_port)]
         for name, password in (authors or {}).items():
             self._args += ["--author", name, "--password", password]
         self._process = None
@@ -70,12 +76,13 @@ class StandIn:
         except queue.Empty:
             line = None
         fields = dict(part.split("=", 1) for part in (line or "").split()[1:] if "=" in part)
-        if not line or not line.startswith("READY ") or not {"http", "ftp"} <= fields.keys():
+        if not line or not line.startswith("READY ") or not {"http", "ftp", "https"} <= fields.keys():
             self.stop()
             raise StandInError("stand-in did not become ready (got %r); see %s"
                                % (line, self.log_path))
         self.http_port = int(fields["http"])
         self.ftp_port = int(fields["ftp"])
+        self.https_port = int(fields["https"])
         return self
 
     def stop(self, timeout=10.0):
@@ -104,9 +111,16 @@ class StandIn:
 
     # --- plain web requests
 
-    def get(self, target, host=None, timeout=10.0):
-        """GETs a raw path-and-query with the given Host header; returns (status, text)."""
-        connection = http.client.HTTPConnection("127.0.0.1", self.http_port, timeout=timeout)
+    def get(self, target, host=None, timeout=10.0, tls=None):
+        """GETs a raw path-and-query with the given Host header; returns (status, text).
+
+        With an ssl.SSLContext as tls, over HTTPS to "localhost" instead.
+        """
+        if tls is None:
+            connection = http.client.HTTPConnection("127.0.0.1", self.http_port, timeout=timeout)
+        else:
+            connection = http.client.HTTPSConnection("localhost", self.https_port,
+                                                     timeout=timeout, context=tls)
         try:
             connection.request("GET", target, headers={"Host": host or self.domain})
             response = connection.getresponse()
@@ -148,6 +162,22 @@ class StandIn:
     def ftp_timeline(self):
         """Every FTP command and reply so far with its server time, oldest first."""
         return self.control("ftp_timeline")["events"]
+
+    def ftp_transfers(self):
+        """Every data connection that carried a transfer or listing: {time, session,
+        command, tls}, oldest first."""
+        return self.control("ftp_timeline")["transfers"]
+
+    def encryption_summary(self, since=0.0):
+        """How much of what the service saw since a time.time() value was encrypted:
+        {ftp_sessions, ftp_sessions_encrypted, data_transfers, data_transfers_protected,
+        web_requests, web_requests_https}."""
+        return self.control("encryption_summary", since=repr(float(since)))
+
+    def client_tls_context(self, other=False):
+        """A client's TLS context that trusts the service's authority only (or the
+        other one's) and checks host names."""
+        return ssl.create_default_context(cafile=self.other_ca_file if other else self.ca_file)
 
     def add_author(self, name, password):
         return self.control("add_author", name=name, password=password)

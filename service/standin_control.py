@@ -34,6 +34,7 @@ class Control:
             "add_download": self._add_download,
             "reset": self._reset,
             "ftp_timeline": self._ftp_timeline,
+            "encryption_summary": self._encryption_summary,
         }.get(action)
         if handler is None:
             raise UnknownAction(action)
@@ -72,7 +73,13 @@ class Control:
         return {"fileid": fileid}
 
     def _ftp_timeline(self, params):
-        return {"events": self._timeline.snapshot()}
+        return {"events": self._timeline.snapshot(), "transfers": self._timeline.transfers()}
+
+    def _encryption_summary(self, params):
+        since = float(params.get("since") or 0)
+        web_requests, web_requests_https = self._store.web_request_counts(since)
+        return dict(self._timeline.summary(since), web_requests=web_requests,
+                    web_requests_https=web_requests_https)
 
     def _reset(self, params):
         self._switches.reset()

@@ -2,6 +2,10 @@
 
 Passive mode only matters to the uploader; pyftpdlib binds passive ports on the
 control connection's address, which is 127.0.0.1 here.
+
+Explicit TLS (AUTH TLS, PBSZ, PROT) is offered, required or refused as the ftp_tls
+switch says when a connection arrives. A protected data connection never has to
+resume the control connection's TLS session: some clients cannot.
 """
 
 import hashlib
@@ -10,7 +14,8 @@ import socket
 import struct
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from OpenSSL import SSL
+from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
 from pyftpdlib.ioloop import RetryError
 from pyftpdlib.servers import FTPServer
 
@@ -31,6 +36,8 @@ class SwitchedAuthorizer(DummyAuthorizer):
 
 def _drop(channel):
     """Closes with a reset, the way a broken network path looks to the peer."""
+    # Marked as failed, the channel skips the orderly TLS shutdown.
+    channel._error = True
     try:
         channel.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
     except OSError:
@@ -38,14 +45,34 @@ def _drop(channel):
     channel.close()
 
 
-class CuttingDTPHandler(DTPHandler):
+class CuttingDTPHandler(TLS_DTPHandler):
     """Data channel that, when ftp_cut_after is set, lets that many bytes of a file
-    through and then drops both connections without a final reply."""
+    through and then drops both connections without a final reply. It is under TLS
+    when the control connection asked for PROT P before it was opened."""
 
     def __init__(self, sock, cmd_channel):
         self._cut_after = cmd_channel.switches.get("ftp_cut_after")
         self._cut_pending = False
+        self._transfer_noted = False
         super().__init__(sock, cmd_channel)
+
+    def _note_transfer(self):
+        if not self._transfer_noted:
+            self._transfer_noted = True
+            self.cmd_channel.note_transfer(self._ssl_requested)
+
+    # A transfer begins with one of these: receiving a put, or sending a file or a listing.
+    def enable_receiving(self, type, cmd):
+        self._note_transfer()
+        super().enable_receiving(type, cmd)
+
+    def push(self, data):
+        self._note_transfer()
+        super().push(data)
+
+    def push_with_producer(self, producer):
+        self._note_transfer()
+        super().push_with_producer(producer)
 
     def _cutting(self):
         # Listings are left alone: the uploader searches before it fetches, and a
@@ -78,24 +105,24 @@ class CuttingDTPHandler(DTPHandler):
                 data = data[:allowed]
         return data
 
-    def handle_read(self):
-        super().handle_read()
+    def handle_read_event(self):
+        # The TLS layer's handler first: it may be in the middle of a handshake.
+        super().handle_read_event()
         if self._cut_pending and not self._closed:
             self._cut()
 
-    handle_read_event = handle_read
-
     def close(self):
         # The library replies "226" before it reports the received file; holding the
-        # reply back until then lets a client rely on the upload being recorded
-        # as soon as its put has returned.
-        reply, self._resp = self._resp, ()
+        # reply back until the channel is gone (under TLS that is after its orderly
+        # shutdown, which may take another turn of the loop) lets a client rely on
+        # the upload being recorded as soon as its put has returned.
+        if self._resp:
+            reply, self._resp = self._resp, ()
+            refusal = self.cmd_channel.switches.get("ftp_put_refusal")
+            if refusal and self.receive and self.transfer_finished:
+                reply = (refusal, reply[1])
+            self.cmd_channel.held_reply = reply
         super().close()
-        refusal = self.cmd_channel.switches.get("ftp_put_refusal")
-        if reply and refusal and self.receive and self.transfer_finished:
-            reply = (refusal, reply[1])
-        if reply and not self.cmd_channel._closed:
-            self.cmd_channel.respond(reply[0], logfun=reply[1])
 
     def send(self, data):
         if self._cutting():
@@ -107,7 +134,7 @@ class CuttingDTPHandler(DTPHandler):
         return super().send(data)
 
 
-class StandInFTPHandler(FTPHandler):
+class StandInFTPHandler(TLS_FTPHandler):
     dtp_handler = CuttingDTPHandler
     # Plain send() is needed for the byte counting of the cut switch.
     use_sendfile = False
@@ -119,8 +146,29 @@ class StandInFTPHandler(FTPHandler):
     store = None
     timeline = None
     upload_dir = None
+    # {certificate choice: TLS context}; the tls_certificate switch picks one.
+    tls_contexts = None
 
     _timeline_session = None
+    held_reply = None
+
+    _last_command = ""
+
+    def __init__(self, conn, server, ioloop=None):
+        # The switches as they stand when the connection arrives hold for its life.
+        self.tls_mode = self.switches.get("ftp_tls")
+        certificate = self.switches.get("tls_certificate")
+        super().__init__(conn, server, ioloop)
+        self.ssl_context = self.tls_contexts[certificate]
+        if self.tls_mode == "off":
+            self._extra_feats = []
+
+    def _protected(self):
+        return isinstance(self.socket, SSL.Connection)
+
+    def note_transfer(self, protected):
+        # The data connection serves the last command, which opened the transfer.
+        self.timeline.transfer(self._session(), self._last_command, protected)
 
     def _session(self):
         if self._timeline_session is None:
@@ -128,12 +176,34 @@ class StandInFTPHandler(FTPHandler):
         return self._timeline_session
 
     def pre_process_command(self, line, cmd, arg):
-        self.timeline.command(self._session(), line)
+        self.timeline.command(self._session(), line, self._protected())
+        self._last_command = line
+        if self.tls_mode == "off" and cmd in ("AUTH", "PBSZ", "PROT"):
+            # What a server without TLS answers.
+            self.respond('500 Command "%s" not understood.' % cmd)
+            return
         super().pre_process_command(line, cmd, arg)
 
+    def process_command(self, cmd, *args, **kwargs):
+        if self.tls_mode == "required":
+            if cmd in ("USER", "PASS") and not self._protected():
+                self.respond("530 Sessions must use TLS (AUTH TLS) before logging in.")
+                return
+            if cmd in ("PASV", "EPSV", "PORT", "EPRT") and not self._prot:
+                self.respond("522 Data connections must be protected (PBSZ 0, PROT P).")
+                return
+        super().process_command(cmd, *args, **kwargs)
+
     def respond(self, resp, *args, **kwargs):
-        self.timeline.reply(self._session(), resp)
+        self.timeline.reply(self._session(), resp, self._protected())
         super().respond(resp, *args, **kwargs)
+
+    def _on_dtp_close(self):
+        # The final reply of a transfer, held back by the data channel until now.
+        reply, self.held_reply = self.held_reply, None
+        if reply and not self._closed:
+            self.respond(reply[0], logfun=reply[1])
+        super()._on_dtp_close()
 
     def decode(self, data):
         # The uploader sends names in the Windows ANSI code page, as the web side
@@ -214,11 +284,14 @@ def _size_and_sha256(path):
     return size, digest.hexdigest()
 
 
-def make_ftp_server(port, layout, store, switches, timeline):
+def make_ftp_server(port, layout, store, switches, timeline, tls_contexts):
     authorizer = SwitchedAuthorizer(switches)
     authorizer.add_user(UPLOAD_USER, UPLOAD_PASSWORD, layout.upload_home, perm="elradfmw")
     authorizer.add_user(DOWNLOAD_USER, DOWNLOAD_PASSWORD, layout.download_home, perm="elr")
     handler = type("BoundFTPHandler", (StandInFTPHandler,),
                    {"authorizer": authorizer, "switches": switches, "store": store,
-                    "timeline": timeline, "upload_dir": layout.upload_dir})
+                    "timeline": timeline, "upload_dir": layout.upload_dir,
+                    "tls_contexts": tls_contexts,
+                    # The library's own default; each connection picks its own.
+                    "ssl_context": tls_contexts["own"]})
     return FTPServer(("127.0.0.1", port), handler)

@@ -2,10 +2,15 @@
 
 One server answers for every host name; the Host header says which host the
 uploader meant, which is what the request log and the web_host_down switch use.
+A second server answers the same over TLS, with the certificate that the
+tls_certificate switch names when a connection arrives.
 """
 
 import json
+import logging
 import socket
+import ssl
+import sys
 import struct
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -57,6 +62,7 @@ def host_name(host_header):
 
 class StandInHTTPServer(ThreadingHTTPServer):
     daemon_threads = True
+    tls = False
 
     def __init__(self, port, web_host, store, switches, scripts, control):
         self.web_host = web_host.lower()
@@ -65,6 +71,29 @@ class StandInHTTPServer(ThreadingHTTPServer):
         self.scripts = scripts
         self.control = control
         super().__init__(("127.0.0.1", port), StandInHandler)
+
+
+class StandInHTTPSServer(StandInHTTPServer):
+    tls = True
+
+    def __init__(self, port, web_host, store, switches, scripts, control, tls_contexts):
+        self.tls_contexts = tls_contexts
+        super().__init__(port, web_host, store, switches, scripts, control)
+
+    def get_request(self):
+        sock, address = super().get_request()
+        context = self.tls_contexts[self.switches.get("tls_certificate")]
+        # The handshake happens in the request's own thread, at its first read, so
+        # that a slow or refusing client never holds up the accepting loop.
+        return context.wrap_socket(sock, server_side=True, do_handshake_on_connect=False), address
+
+    def handle_error(self, request, client_address):
+        error = sys.exc_info()[1]
+        if isinstance(error, (ssl.SSLError, ConnectionError)):
+            # A client that refuses the certificate ends the handshake: expected in tests.
+            logging.info("TLS connection from %s ended: %s", client_address[0], error)
+        else:
+            super().handle_error(request, client_address)
 
 
 class StandInHandler(BaseHTTPRequestHandler):
@@ -97,7 +126,7 @@ class StandInHandler(BaseHTTPRequestHandler):
         for_web_host = host_name(host) == server.web_host
         dropped = ((server.switches.get("web_host_down") and for_web_host)
                    or (script is not None and script == server.switches.get("drop_script")))
-        server.store.log_request(self.command, host, path, query, params, dropped)
+        server.store.log_request(self.command, host, path, query, params, dropped, server.tls)
         if server.switches.get("web_host_silent") and for_web_host and not dropped:
             self._hold_silently()
             return
@@ -121,7 +150,8 @@ class StandInHandler(BaseHTTPRequestHandler):
         elif script is not None and script == server.switches.get("script_redirect"):
             # The script never runs: the redirect comes before it, and on the web
             # host's name rather than the one asked.
-            location = "http://%s:%d%s" % (server.web_host, server.server_address[1], SIGN_IN_PATH)
+            location = "%s://%s:%d%s" % ("https" if server.tls else "http", server.web_host,
+                                         server.server_address[1], SIGN_IN_PATH)
             self._answer(302, SIGN_IN_PAGE, "text/html", {"Location": location})
         elif script in SCRIPTS:
             time.sleep(server.switches.get("delay_ms") / 1000.0)

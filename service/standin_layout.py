@@ -15,6 +15,7 @@ class Layout:
             raise ValueError("source directory must be an absolute FTP path: %r" % source_dir)
         self.root = os.path.abspath(root)
         self.db_path = os.path.join(self.root, "state.sqlite3")
+        self.tls_dir = os.path.join(self.root, "tls")
         self.upload_home = os.path.join(self.root, "ftp", "upload")
         self.upload_dir = os.path.join(self.upload_home, domain, "dravouploads")
         self.download_home = os.path.join(self.root, "ftp", "download")

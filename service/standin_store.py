@@ -23,7 +23,8 @@ CREATE TABLE IF NOT EXISTS requests (
     path TEXT NOT NULL,
     query TEXT NOT NULL,
     params TEXT NOT NULL,
-    dropped INTEGER NOT NULL
+    dropped INTEGER NOT NULL,
+    tls INTEGER NOT NULL DEFAULT 0
 );
 CREATE TABLE IF NOT EXISTS reports (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -70,6 +71,10 @@ class Store:
         self._db = sqlite3.connect(path, check_same_thread=False, isolation_level=None)
         self._db.row_factory = sqlite3.Row
         self._db.executescript(_SCHEMA)
+        # A state directory from before requests over TLS were told apart.
+        columns = [row["name"] for row in self._db.execute("PRAGMA table_info(requests)")]
+        if "tls" not in columns:
+            self._db.execute("ALTER TABLE requests ADD COLUMN tls INTEGER NOT NULL DEFAULT 0")
 
     def close(self):
         with self._lock:
@@ -94,10 +99,17 @@ class Store:
 
     # --- request log and service records
 
-    def log_request(self, method, host, path, query, params, dropped):
-        self._run("INSERT INTO requests (time, method, host, path, query, params, dropped)"
-                  " VALUES (?, ?, ?, ?, ?, ?, ?)",
-                  (time.time(), method, host, path, query, json.dumps(params), int(dropped)))
+    def log_request(self, method, host, path, query, params, dropped, tls):
+        self._run("INSERT INTO requests (time, method, host, path, query, params, dropped, tls)"
+                  " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+                  (time.time(), method, host, path, query, json.dumps(params), int(dropped),
+                   int(tls)))
+
+    def web_request_counts(self, since=0.0):
+        """(requests, requests over HTTPS) logged at `since` or later."""
+        (row,) = self._run("SELECT COUNT(*), COALESCE(SUM(tls), 0) FROM requests WHERE time >= ?",
+                           (since,))
+        return row[0], row[1]
 
     def add_report(self, author, file, length, accepted):
         self._run("INSERT INTO reports (time, author, file, length, accepted)"
@@ -150,7 +162,7 @@ class Store:
                 result.append(item)
             return result
 
-        requests = rows("requests", ("dropped",))
+        requests = rows("requests", ("dropped", "tls"))
         for item in requests:
             item["params"] = json.loads(item["params"])
         return {

@@ -7,6 +7,8 @@ fails loudly instead of silently testing nothing.
 
 import threading
 
+from standin_tls import CERTIFICATES
+
 SCRIPTS = ("authorverify.php", "copywav.php", "tarnwickdload.php", "drdlsuccess.php",
            "extverify.php")
 
@@ -68,6 +70,20 @@ def _optional_script(text):
 UPLOAD_DIR_FAULTS = ("missing", "denied")
 
 
+# ftp_tls: "off" refuses AUTH (plain FTP only), "optional" offers TLS beside plain
+# logins, "required" refuses a login before AUTH and a transfer before PROT P.
+FTP_TLS_MODES = ("off", "optional", "required")
+
+
+def _one_of(choices, what):
+    def parse(text):
+        value = text.strip()
+        if value not in choices:
+            raise ValueError("unknown %s: %r" % (what, text))
+        return value
+    return parse
+
+
 def upload_dir_fault(text):
     fault = text.strip()
     if fault and fault not in UPLOAD_DIR_FAULTS:
@@ -93,6 +109,8 @@ _PARSERS = {
     "ext_list": str,
     "hang": hang_point,
     "drop_script": script_or_none,
+    "ftp_tls": _one_of(FTP_TLS_MODES, "ftp_tls mode"),
+    "tls_certificate": _one_of(CERTIFICATES, "certificate"),
 }
 
 
@@ -121,6 +139,8 @@ class Switches:
                 "ext_list": DEFAULT_EXT_LIST,
                 "hang": "",
                 "drop_script": "",
+                "ftp_tls": "off",
+                "tls_certificate": "own",
             }
             self._overrides = {}
             self._hung = []

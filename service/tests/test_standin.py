@@ -1,11 +1,17 @@
 import ftplib
 import hashlib
 import http.client
+import os
 import socket
+import ssl
+import sys
 
 import pytest
 
 from standin_client import StandIn, StandInError
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+from wire_tap import WireTap  # noqa: E402
 
 MARKER = "Username Valid!"
 UPLOAD_DIR = "/tessaro.example/dravouploads"
@@ -307,9 +313,12 @@ class TestFtp:
         ({"ftp_store_truncated": 1}, "226", 500, True),
         ({"ftp_put_refusal": "451 Local error in processing."}, "451", 1000, False),
     ])
-    def test_put_faults_after_the_data(self, service, switches, reply, stored, complete):
-        service.set(**switches)
-        ftp = ftp_login(service, "dravos", "brinotaxe4")
+    @pytest.mark.parametrize("client", ["plain", "tls"])
+    def test_put_faults_after_the_data(self, service, switches, reply, stored, complete, client):
+        # Under TLS the data channel closes in more than one step; the final reply
+        # must still follow the record of the put.
+        service.set(ftp_tls="optional", **switches)
+        ftp = tls_ftp(service, service.ftp_port, client)
         try:
             ftp.cwd(UPLOAD_DIR)
             try:
@@ -391,3 +400,159 @@ class TestLifecycle:
             assert short.wait(20) == 0
         finally:
             short.stop()
+
+
+def tls_ftp(service, port, client, user="dravos", password="brinotaxe4"):
+    """A logged-in session: "plain", "tls" (control and data protected) or
+    "tls-clear-data" (control protected, data in clear)."""
+    if client == "plain":
+        ftp = ftplib.FTP(timeout=10)
+        ftp.connect("127.0.0.1", port)
+        ftp.login(user, password)
+        return ftp
+    ftp = ftplib.FTP_TLS(context=service.client_tls_context(), timeout=10)
+    ftp.connect("localhost", port)
+    try:
+        ftp.auth()
+        ftp.login(user, password)
+        if client == "tls":
+            ftp.prot_p()
+    except Exception:
+        ftp.close()
+        raise
+    return ftp
+
+
+def handshake(service, protocol, trusted_ca, hostname="localhost"):
+    """Opens TLS to the FTP host (after AUTH TLS) or the web listener, checking the
+    certificate against the trusted authority's file; raises when it does not verify."""
+    context = ssl.create_default_context(cafile=trusted_ca)
+    port = service.ftp_port if protocol == "ftp" else service.https_port
+    with socket.create_connection(("127.0.0.1", port), timeout=10) as sock:
+        if protocol == "ftp":
+            reader = sock.makefile("rb")
+            assert reader.readline().startswith(b"220")
+            sock.sendall(b"AUTH TLS\r\n")
+            assert reader.readline().startswith(b"234")
+        context.wrap_socket(sock, server_hostname=hostname).close()
+
+
+class TestEncryption:
+    # mode, client, the reply that refuses it (None: the put goes through), whether the
+    # password crossed in clear, and the summary's (encrypted sessions, protected transfers).
+    @pytest.mark.parametrize("mode, client, refusal, password_in_clear, encrypted, protected", [
+        ("off", "plain", None, True, 0, 0),
+        ("off", "tls", "500", False, 0, 0),
+        ("optional", "plain", None, True, 0, 0),
+        ("optional", "tls", None, False, 1, 1),
+        ("optional", "tls-clear-data", None, False, 1, 0),
+        ("required", "plain", "530", False, 0, 0),
+        ("required", "tls-clear-data", "522", False, 1, 0),
+        ("required", "tls", None, False, 1, 1),
+    ])
+    def test_ftp_tls_modes(self, service, mode, client, refusal, password_in_clear, encrypted, protected):
+        service.set(ftp_tls=mode)
+        data = b"dictation " * 5000
+        with WireTap(service.ftp_port) as tap:
+            try:
+                ftp = tls_ftp(service, tap.port, client)
+                try:
+                    ftp.cwd(UPLOAD_DIR)
+                    ftp.storbinary("STOR author7_t.wav", _Reader(data))
+                finally:
+                    ftp.close()
+                outcome = None
+            except ftplib.error_perm as error:
+                outcome = str(error)[:3]
+            assert outcome == refusal
+            assert tap.crossed("brinotaxe4") is password_in_clear
+            # The data connection does not pass the tap; what it carried is in clear
+            # on the wire only when the service's record says so.
+            assert not tap.crossed(b"dictation ")
+        state = service.state()
+        assert [u["sha256"] for u in state["uploads"]] == (
+            [hashlib.sha256(data).hexdigest()] if refusal is None else [])
+        transfers = service.ftp_transfers()
+        assert [t["tls"] for t in transfers] == ([protected == 1] if refusal is None else [])
+        events = service.ftp_timeline()
+        login = [e for e in events if e["kind"] == "command" and e["text"].startswith("USER")]
+        assert [e["tls"] for e in login] == ([client != "plain"] if refusal != "500" else [])
+        assert service.encryption_summary() == {
+            "ftp_sessions": 1, "ftp_sessions_encrypted": encrypted,
+            "data_transfers": len(transfers), "data_transfers_protected": protected,
+            "web_requests": 0, "web_requests_https": 0}
+
+    def test_switches_hold_for_connections_made_after_them(self, service):
+        service.set(ftp_tls="optional")
+        earlier = ftplib.FTP(timeout=10)
+        earlier.connect("127.0.0.1", service.ftp_port)
+        service.set(ftp_tls="required")
+        try:
+            earlier.login("dravos", "brinotaxe4")
+        finally:
+            earlier.close()
+        with pytest.raises(ftplib.error_perm, match="530"):
+            tls_ftp(service, service.ftp_port, "plain")
+        tls_ftp(service, service.ftp_port, "tls").close()
+        for bad in ({"ftp_tls": "maybe"}, {"tls_certificate": "mine"}):
+            with pytest.raises(StandInError):
+                service.set(**bad)
+        service.reset()
+        assert (service.state()["switches"]["ftp_tls"],
+                service.state()["switches"]["tls_certificate"]) == ("off", "own")
+
+    # The certificate presented, the authority a client trusts, the name it expects.
+    @pytest.mark.parametrize("protocol", ["ftp", "https"])
+    @pytest.mark.parametrize("presented, trusted, hostname, verifies", [
+        ("own", "ca", "localhost", True),
+        ("own", "ca", "127.0.0.1", True),
+        ("own", "ca", "tessaro.example", False),
+        ("other", "ca", "localhost", False),
+        ("other", "other_ca", "localhost", True),
+    ])
+    def test_certificate_verification(self, service, protocol, presented, trusted, hostname, verifies):
+        service.set(ftp_tls="optional", tls_certificate=presented)
+        ca_file = service.ca_file if trusted == "ca" else service.other_ca_file
+        if verifies:
+            handshake(service, protocol, ca_file, hostname)
+        else:
+            with pytest.raises(ssl.SSLCertVerificationError):
+                handshake(service, protocol, ca_file, hostname)
+
+    @pytest.mark.parametrize("scheme", ["http", "https"])
+    def test_web_scripts_over_either_scheme(self, service, scheme):
+        port = service.https_port if scheme == "https" else service.http_port
+        with WireTap(port) as tap:
+            target = "/dravos/authorverify.php?username=author7&wp=secret"
+            if scheme == "https":
+                connection = http.client.HTTPSConnection("localhost", tap.port, timeout=10,
+                                                         context=service.client_tls_context())
+            else:
+                connection = http.client.HTTPConnection("127.0.0.1", tap.port, timeout=10)
+            try:
+                connection.request("GET", target, headers={"Host": "tessaro.example"})
+                response = connection.getresponse()
+                assert (response.status, response.read().decode()) == (200, MARKER)
+            finally:
+                connection.close()
+            assert tap.crossed("wp=secret") is (scheme == "http")
+            assert tap.crossed(MARKER) is (scheme == "http")
+        service.set(script_redirect="extverify")
+        assert service.get("/dravos/extverify.php?ext=", tls=service.client_tls_context())[0] == 302
+        requests = service.state()["requests"]
+        assert [r["tls"] for r in requests] == [scheme == "https", True]
+        assert service.encryption_summary(since=requests[1]["time"])["web_requests"] == 1
+        summary = service.encryption_summary()
+        assert (summary["web_requests"], summary["web_requests_https"]) == (2, 1 + (scheme == "https"))
+
+    def test_authority_kept_across_restarts(self, tmp_path):
+        first = StandIn(tmp_path).start()
+        try:
+            with open(first.ca_file, "rb") as ca:
+                authority = ca.read()
+        finally:
+            first.stop()
+        with StandIn(tmp_path) as again:
+            with open(again.ca_file, "rb") as ca:
+                assert ca.read() == authority
+            handshake(again, "https", again.ca_file)
