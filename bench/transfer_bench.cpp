@@ -62,7 +62,7 @@ class CountingReader : public IFileReader {
 
 int Run(unsigned port, const std::string& uploadDirectory, const std::string& localSource,
         const std::string& remoteName, const std::string& remoteSource, const std::string& localTarget) {
-  auto internet = MakeCurlInternet();
+  auto internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
   WinFileSystem files;
   // Sessions set up as each pass sets up its own: time-outs.
   LARGE_INTEGER start;

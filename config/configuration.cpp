@@ -58,8 +58,15 @@ ServiceSettings DefaultServiceSettings() {
   settings.ftpHost = TARNWICK_DEFAULT_FTP_HOST;
   settings.ftpPort = TARNWICK_DEFAULT_FTP_PORT;
   settings.supportEmail = TARNWICK_DEFAULT_SUPPORT_EMAIL;
+  settings.security.encryption = static_cast<Encryption>(TARNWICK_DEFAULT_ENCRYPTION);
   return settings;
 }
+
+namespace {
+
+constexpr unsigned kHttpsPort = 443;
+
+}  // namespace
 
 ServiceSettings LoadServiceSettings(IProfile& profile) {
   ServiceSettings settings = DefaultServiceSettings();
@@ -69,15 +76,22 @@ ServiceSettings LoadServiceSettings(IProfile& profile) {
   // A port outside 1 to 65535 names no port (a transport would cut it to 16 bits,
   // that is to another port); such a value is ignored like one of the wrong type.
   auto port = [&](const char* name, unsigned& value) {
-    if (auto stored = profile.ReadInt(kServiceSection, name); stored && *stored >= 1 && *stored <= 65535)
-      value = static_cast<unsigned>(*stored);
+    auto stored = profile.ReadInt(kServiceSection, name);
+    if (!stored || *stored < 1 || *stored > 65535) return false;
+    value = static_cast<unsigned>(*stored);
+    return true;
   };
   text("Domain", settings.domain);
   text("Web Host", settings.webHost);
-  port("HTTP Port", settings.httpPort);
+  const bool httpPortNamed = port("HTTP Port", settings.httpPort);
   text("FTP Host", settings.ftpHost);
   port("FTP Port", settings.ftpPort);
   text("Support Email", settings.supportEmail);
+  // A value that names no mode is ignored, like one of the wrong type.
+  if (auto stored = profile.ReadInt(kServiceSection, "Encryption"); stored && *stored >= 0 && *stored <= 2)
+    settings.security.encryption = static_cast<Encryption>(*stored);
+  text("CA File", settings.security.caFile);
+  if (settings.security.encryption == Encryption::Required && !httpPortNamed) settings.httpPort = kHttpsPort;
   return settings;
 }
 

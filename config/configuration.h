@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/internet.h"
 #include "platform/profile.h"
 
 namespace tarnwick {
@@ -40,6 +41,9 @@ struct ServiceSettings {
   std::string ftpHost;
   unsigned ftpPort = 21;
   std::string supportEmail;
+  // With Encryption::Required every web request goes over HTTPS, on the profile's
+  // "HTTP Port" when it names one and on 443 otherwise (httpPort says which).
+  TransportSecurity security;
 };
 
 ServiceSettings DefaultServiceSettings();

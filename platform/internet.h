@@ -10,6 +10,25 @@
 
 namespace tarnwick {
 
+// How FTP sessions and web requests protect what they carry.
+enum class Encryption {
+  None = 0,         // plain FTP and HTTP
+  WhenOffered = 1,  // FTP asks for TLS and goes on in plain only when the server refuses it
+  Required = 2,     // TLS with a verified certificate for every FTP session and web request
+};
+
+struct TransportSecurity {
+  Encryption encryption = Encryption::WhenOffered;
+  std::string caFile;  // a PEM file of further trusted roots; empty: the system's own decide
+};
+
+// What protected an FTP session.
+enum class SessionSecurity {
+  Plain,
+  Encrypted,
+  EncryptedUnverified,  // encrypted, with a certificate that could not be verified
+};
+
 // Who answered an opened URL, as the platform reports it: the HTTP status of the
 // final answer (0 when it cannot say) and the URL that gave it, after any redirects
 // the platform followed on its own (empty when it cannot say).
@@ -72,6 +91,7 @@ class IFtpConnection {
   // SIZE of a remote file in binary mode; a failure leaves its code in LastError().
   virtual RemoteSize SizeOf(const std::string& remotePath) = 0;
   virtual std::uint32_t LastError() const = 0;
+  virtual SessionSecurity Security() const = 0;
 };
 
 // How a login failed: the framework-style exception kinds.

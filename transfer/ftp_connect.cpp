@@ -4,8 +4,17 @@
 
 #include "res/resource.h"
 #include "transfer/poll_cycle.h"
+#include "transfer/transport_errors.h"
 
 namespace tarnwick {
+
+namespace {
+
+const char kUnverifiedSession[] =
+    "The FTP server's certificate could not be verified (Windows does not trust it, or it names another host); "
+    "the files go encrypted all the same.";
+
+}  // namespace
 
 FtpAccount FtpAccountFor(char code) {
   if (code == 'u') return FtpAccount{"dravos", "brinotaxe4"};
@@ -18,6 +27,11 @@ FtpLogin PollCycle::ConnectFtp(ITransferSession& session, char accountCode) {
   FtpLoginFailure failure;
   FtpLogin login;
   login.connection = session.ConnectFtp(m_service.ftpHost, m_service.ftpPort, account.user, account.password, failure);
+  if (login.connection && login.connection->Security() == SessionSecurity::EncryptedUnverified)
+    LogOncePerCycle(kUnverifiedSession);
+  if (!login.connection && failure.kind == FtpLoginFailure::Kind::Internet &&
+      (failure.code == kSecureChannelFailed || failure.code == kCertificateNotVerified))
+    LogOncePerCycle("FTP login to " + m_service.ftpHost + " failed: " + failure.text);
   if (!login.connection) {
     switch (failure.kind) {
       case FtpLoginFailure::Kind::Internet: {
@@ -57,6 +71,10 @@ std::unique_ptr<IFtpConnection> PollCycle::ConnectWithRetries(ITransferSession& 
   m_host.SetStatusText("Connected to Tessaro Server");
   ShowIcon(IDI_BUSY);
   return connection;
+}
+
+void PollCycle::LogOncePerCycle(const std::string& text) {
+  if (m_saidInThisCycle.insert(text).second) m_host.LogToFile(text);
 }
 
 std::unique_ptr<ITransferSession> PollCycle::OpenPassSession() {

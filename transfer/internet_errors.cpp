@@ -58,6 +58,12 @@ const ErrorText kErrorTexts[] = {
      "The requested operation cannot be made on the FTP session  handle because an operation is already in "
      "progress."},
     {12111, "The FTP operation was not completed because the session was aborted."},
+    {12157,
+     "A secure connection to the server could not be made: the server refused encryption (TLS) or the "
+     "handshake failed. Nothing was sent."},
+    {12175,
+     "The server's certificate could not be verified: Windows does not trust its authority, or it does not name "
+     "the server's host. Nothing was sent."},
 };
 
 }  // namespace

@@ -95,6 +95,10 @@ class PollCycle {
 
   // Listed names the code page cannot hold, already told about in this cycle.
   std::set<std::string> m_unreadableNames;
+  // Writes the text to the log file unless this cycle already did: what every
+  // login of a cycle would repeat (how the FTP server's encryption went).
+  void LogOncePerCycle(const std::string& text);
+  std::set<std::string> m_saidInThisCycle;
 
   // The host's message box, which the cycle does not wait for; silent once Exit
   // was chosen.

@@ -10,7 +10,7 @@ bool KeptInQuery(unsigned char c) {
 }
 
 std::string ScriptUrl(const ServiceSettings& service, const std::string& pathAndQuery) {
-  return HttpUrl(service.domain, service.httpPort, pathAndQuery);
+  return WebUrl(service, service.domain, pathAndQuery);
 }
 
 }  // namespace
@@ -32,9 +32,10 @@ std::string EncodeQueryValue(const std::string& value) {
   return encoded;
 }
 
-std::string HttpUrl(const std::string& host, unsigned port, const std::string& pathAndQuery) {
-  std::string url = "http://" + host;
-  if (port != 80) url += ":" + std::to_string(port);
+std::string WebUrl(const ServiceSettings& service, const std::string& host, const std::string& pathAndQuery) {
+  const bool secure = service.security.encryption == Encryption::Required;
+  std::string url = (secure ? "https://" : "http://") + host;
+  if (service.httpPort != (secure ? 443u : 80u)) url += ":" + std::to_string(service.httpPort);
   return url + pathAndQuery;
 }
 
@@ -53,7 +54,7 @@ std::string HostOfUrl(const std::string& url) {
   return host;
 }
 
-std::string ProbeUrl(const ServiceSettings& service) { return HttpUrl(service.webHost, service.httpPort, "//"); }
+std::string ProbeUrl(const ServiceSettings& service) { return WebUrl(service, service.webHost, "//"); }
 
 std::string AuthorVerifyUrl(const ServiceSettings& service, const std::string& author, const std::string& password) {
   return ScriptUrl(service, "/dravos/authorverify.php?username=" + EncodeQueryValue(author) +
@@ -78,7 +79,7 @@ std::string DownloadConfirmUrl(const ServiceSettings& service, const std::string
 }
 
 std::string ExtensionListUrl(const ServiceSettings& service) {
-  return HttpUrl(service.webHost, service.httpPort, "/dravos/extverify.php?ext=");
+  return WebUrl(service, service.webHost, "/dravos/extverify.php?ext=");
 }
 
 }  // namespace tarnwick

@@ -11,8 +11,9 @@ namespace tarnwick {
 // becomes %XX, so '&', '#', '+', '%', '=' and blanks reach the service as typed.
 std::string EncodeQueryValue(const std::string& value);
 
-// "http://", the host, ":port" unless the port is 80, then the path.
-std::string HttpUrl(const std::string& host, unsigned port, const std::string& pathAndQuery);
+// "http://" ("https://" where encryption is required), the host, ":port" unless it
+// is the scheme's own, then the path.
+std::string WebUrl(const ServiceSettings& service, const std::string& host, const std::string& pathAndQuery);
 
 // The host name of a URL with an authority ("scheme://user@host:port/..."), in lower
 // case, without user and port; empty when there is none.

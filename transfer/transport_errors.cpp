@@ -39,8 +39,9 @@ const ResultCode kResults[] = {
     {transport::kGotNothing, 12030},
     {transport::kSendError, 12030},
     {transport::kReceiveError, 12030},
-    {transport::kSslConnectError, 12157},         // secure channel error
-    {transport::kPeerFailedVerification, 12045},  // certificate authority invalid
+    {transport::kSslConnectError, kSecureChannelFailed},
+    {transport::kUseTlsFailed, kSecureChannelFailed},  // the server refused AUTH TLS
+    {transport::kPeerFailedVerification, kCertificateNotVerified},
     {transport::kLoginDenied, 12014},             // the password is incorrect
 };
 

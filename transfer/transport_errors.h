@@ -34,9 +34,15 @@ constexpr int kSendError = 55;
 constexpr int kReceiveError = 56;
 constexpr int kSslConnectError = 35;
 constexpr int kPeerFailedVerification = 60;
+constexpr int kUseTlsFailed = 64;
 constexpr int kLoginDenied = 67;
 constexpr int kRemoteFileNotFound = 78;
 }  // namespace transport
+
+// The codes of a secure connection that could not be made (the server refused TLS,
+// or the handshake failed) and of a certificate that did not verify.
+constexpr std::uint32_t kSecureChannelFailed = 12157;
+constexpr std::uint32_t kCertificateNotVerified = 12175;
 
 // The Internet error code of an operation that ended with the transport's `result`
 // after the server's last reply `lastReply` (0 when none came). A result of 0 with a

@@ -63,6 +63,7 @@ struct FtpState {
   std::unique_ptr<CurlLink> link;
   std::string baseUrl;  // "ftp://host:port/"
   std::uint32_t lastError = 0;
+  SessionSecurity security = SessionSecurity::Plain;
 
   // Sets the easy handle up for an operation on `path` (relative to the current
   // directory, or absolute), with no body unless `transfer`.
@@ -317,6 +318,7 @@ class CurlFtpConnection : public IFtpConnection {
   }
 
   std::uint32_t LastError() const override { return m_state->lastError; }
+  SessionSecurity Security() const override { return m_state->security; }
 
  private:
   CurlLink& Link() const { return *m_state->link; }
@@ -348,6 +350,7 @@ std::string InternetErrorDescription(std::uint32_t code, const std::string& repl
 }
 
 std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const LinkTimeouts& timeouts,
+                                               const TransportSecurity& security, bool verify,
                                                FtpLoginFailure& failure) {
   failure = FtpLoginFailure{};
   auto fail = [&failure](std::uint32_t code, const std::string& reply) {
@@ -378,6 +381,15 @@ std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const Link
   curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
   curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBuffer);
   curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, kSendBuffer);
+  if (security.encryption != Encryption::None) {
+    // AUTH TLS before USER, then PBSZ 0 and PROT P so that the files go encrypted
+    // too. Required: a server that refuses AUTH gets nothing more, not even USER.
+    curl_easy_setopt(easy, CURLOPT_USE_SSL, static_cast<long>(security.encryption == Encryption::Required
+                                                                  ? CURLUSESSL_ALL
+                                                                  : CURLUSESSL_TRY));
+    curl_easy_setopt(easy, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+    ApplyCertificateChecks(easy, security.caFile, verify);
+  }
 
   state->Prepare("", false);
   state->link->Start();
@@ -390,6 +402,8 @@ std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const Link
   }
   // A connection that the server closes is never silently replaced by a new login.
   state->link->KeepToItsConnection();
+  if (state->link->TlsAccepted())
+    state->security = verify ? SessionSecurity::Encrypted : SessionSecurity::EncryptedUnverified;
   const char* entry = nullptr;
   if (state->link->Result() == CURLE_OK) curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry);
   return std::make_unique<CurlFtpConnection>(std::move(state), entry);

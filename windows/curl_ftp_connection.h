@@ -18,8 +18,11 @@ struct FtpLogin {
   std::string password;
 };
 
-// Logs in (passive mode, binary transfers); null with `failure` filled when that fails.
+// Logs in (passive mode, binary transfers) with the TLS that `security` asks for,
+// checking the server's certificate when `verify`; null with `failure` filled when
+// that fails.
 std::unique_ptr<IFtpConnection> ConnectCurlFtp(const FtpLogin& login, const LinkTimeouts& timeouts,
+                                               const TransportSecurity& security, bool verify,
                                                FtpLoginFailure& failure);
 
 // The description of an Internet error code as a failed login reports it; the

@@ -10,6 +10,7 @@
 
 #include "windows/curl_ftp_connection.h"
 #include "windows/curl_link.h"
+#include "transfer/transport_errors.h"
 #include "windows/winhttp_proxy.h"
 
 namespace tarnwick {
@@ -60,7 +61,8 @@ UrlResponse ResponseOf(CURL* easy) {
 
 class CurlInternetHandle : public IInternetHandle {
  public:
-  explicit CurlInternetHandle(std::string agent) : m_agent(std::move(agent)) {}
+  CurlInternetHandle(std::string agent, TransportSecurity security)
+      : m_agent(std::move(agent)), m_security(std::move(security)) {}
 
   void SetTimeouts(std::uint32_t milliseconds) override {
     m_timeouts = LinkTimeouts{milliseconds, milliseconds, milliseconds};
@@ -81,8 +83,11 @@ class CurlInternetHandle : public IInternetHandle {
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &answer);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMostRedirects);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // Where encryption is required, nothing goes in plain, redirects included.
+    const char* protocols = m_security.encryption == Encryption::Required ? "https" : "http,https";
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, protocols);
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
+    ApplyCertificateChecks(easy, m_security.caFile, true);
     // The proxy of the user's Internet settings, and never one from the environment.
     curl_easy_setopt(easy, CURLOPT_PROXY, ProxyForUrl(url, m_agent).c_str());
     if (!link.Start() || link.Finish() != CURLE_OK) return nullptr;
@@ -91,42 +96,63 @@ class CurlInternetHandle : public IInternetHandle {
 
  private:
   std::string m_agent;
+  TransportSecurity m_security;
   LinkTimeouts m_timeouts;
 };
 
 class CurlTransferSession : public ITransferSession {
  public:
+  explicit CurlTransferSession(TransportSecurity security) : m_security(std::move(security)) {}
+
   void SetConnectTimeout(std::uint32_t milliseconds) override { m_timeouts.connect = milliseconds; }
   void SetReceiveTimeout(std::uint32_t milliseconds) override { m_timeouts.receive = milliseconds; }
   void SetSendTimeout(std::uint32_t milliseconds) override { m_timeouts.send = milliseconds; }
 
   std::unique_ptr<IFtpConnection> ConnectFtp(const std::string& host, unsigned port, const std::string& user,
                                              const std::string& password, FtpLoginFailure& failure) override {
-    return ConnectCurlFtp(FtpLogin{host, port, user, password}, m_timeouts, failure);
+    const FtpLogin login{host, port, user, password};
+    // When it is only asked for, TLS with a certificate that does not verify is still
+    // better than plain: the session then logs in without the check, and so do its
+    // later logins, which would meet the same certificate.
+    if (!m_unverified) {
+      auto connection = ConnectCurlFtp(login, m_timeouts, m_security, true, failure);
+      if (connection || m_security.encryption != Encryption::WhenOffered ||
+          failure.code != kCertificateNotVerified)
+        return connection;
+      m_unverified = true;
+    }
+    return ConnectCurlFtp(login, m_timeouts, m_security, false, failure);
   }
 
  private:
   LinkTimeouts m_timeouts;
+  TransportSecurity m_security;
+  bool m_unverified = false;
 };
 
 class CurlInternet : public IInternet {
  public:
-  CurlInternet() { InitialiseCurl(); }
+  explicit CurlInternet(TransportSecurity security) : m_security(std::move(security)) { InitialiseCurl(); }
 
   // After Exit the cycle opens nothing new.
   std::unique_ptr<IInternetHandle> Open(const std::string& agent) override {
     if (IsCancelled()) return nullptr;
-    return std::make_unique<CurlInternetHandle>(agent);
+    return std::make_unique<CurlInternetHandle>(agent, m_security);
   }
 
   std::unique_ptr<ITransferSession> CreateTransferSession() override {
     if (IsCancelled()) return nullptr;
-    return std::make_unique<CurlTransferSession>();
+    return std::make_unique<CurlTransferSession>(m_security);
   }
+
+ private:
+  TransportSecurity m_security;
 };
 
 }  // namespace
 
-std::unique_ptr<IInternet> MakeCurlInternet() { return std::make_unique<CurlInternet>(); }
+std::unique_ptr<IInternet> MakeCurlInternet(const TransportSecurity& security) {
+  return std::make_unique<CurlInternet>(security);
+}
 
 }  // namespace tarnwick

@@ -1,5 +1,5 @@
-// The program's Internet seam over libcurl: FTP for the passes and HTTP for the web
-// requests, every wait bounded by its time-out and ended by the poll cycle's
+// The program's Internet seam over libcurl: FTP(S) for the passes and HTTP(S) for
+// the web requests, every wait bounded by its time-out and ended by the poll cycle's
 // cancellation.
 #pragma once
 
@@ -9,6 +9,7 @@
 
 namespace tarnwick {
 
-std::unique_ptr<IInternet> MakeCurlInternet();
+// Every FTP session and web request protected as `security` says.
+std::unique_ptr<IInternet> MakeCurlInternet(const TransportSecurity& security);
 
 }  // namespace tarnwick

@@ -53,6 +53,8 @@ class CurlLink {
   // The last complete FTP reply that this operation received, all its lines, and its code.
   const std::string& LastReply() const { return m_reply; }
   int LastReplyCode() const { return m_replyCode; }
+  // Whether the server accepted a change to TLS (234) on the link's connection.
+  bool TlsAccepted() const { return m_tlsAccepted; }
   // The Internet error code of the operation's end (0 for a success that no reply refused).
   std::uint32_t ErrorCode() const;
   // From now on the link keeps to the connection it has: libcurl's attempts to
@@ -81,6 +83,7 @@ class CurlLink {
   std::string m_reply;       // the reply received last
   std::string m_replyLines;  // lines of the reply being received
   int m_replyCode = 0;
+  bool m_tlsAccepted = false;
   std::mutex m_socketLock;
   std::vector<curl_socket_t> m_sockets;
   bool m_socketsShut = false;
@@ -102,5 +105,10 @@ std::size_t AppendBounded(char* data, std::size_t size, std::size_t count, void*
 
 // Once per process, before any link: libcurl's global set-up.
 void InitialiseCurl();
+
+// The certificate checks of TLS on the handle: with `verify`, the server's
+// certificate must chain to a trusted root (the system's, and those of `caFile`
+// when named) and name the host asked for; without, any certificate is taken.
+void ApplyCertificateChecks(CURL* easy, const std::string& caFile, bool verify);
 
 }  // namespace tarnwick

@@ -36,14 +36,14 @@ int RunProgram(HINSTANCE instance) {
 
   RegistryProfile profile(kRegistryKey, kApplicationTitle);
   WinFileSystem files;
-  std::unique_ptr<IInternet> internet = MakeCurlInternet();
+  const ServiceSettings service = LoadServiceSettings(profile);
+  std::unique_ptr<IInternet> internet = MakeCurlInternet(service.security);
   LocalClock clock;
   std::unique_ptr<IRecordingLength> media = MakeMciRecordingLength(instance);
   TitledMessageBox messageBox;
   CrtThreadStarter threads;
   Platform platform{profile, files, *internet, clock, *media, messageBox, threads};
 
-  const ServiceSettings service = LoadServiceSettings(profile);
   std::unique_ptr<IConfigurationDialog> configurationDialog = MakeConfigurationDialog(platform, service);
   FrameWindow frame(instance, platform, service, configurationDialog.get());
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "config/configuration.h"
 #include "doubles/fake_profile.h"
 
@@ -100,6 +102,40 @@ TEST(ServiceSettings, ProfileOverridesEachValueThatIsPresent) {
   }
   profile.values[{"Service", "HTTP Port"}] = std::int32_t{65535};
   EXPECT_EQ(LoadServiceSettings(profile).httpPort, 65535u);
+}
+
+// Encryption names its mode (anything else leaves the compiled one); where it is
+// required, the web port is 443 unless the profile names a port of its own.
+TEST(ServiceSettings, EncryptionModeAndTheWebPortItImplies) {
+  struct Case {
+    std::optional<std::int32_t> encryption;
+    std::optional<std::int32_t> httpPort;
+    Encryption mode;
+    unsigned port;
+  } const cases[] = {
+      {std::nullopt, std::nullopt, Encryption::WhenOffered, 80},
+      {0, std::nullopt, Encryption::None, 80},
+      {1, 8080, Encryption::WhenOffered, 8080},
+      {2, std::nullopt, Encryption::Required, 443},
+      {2, 80, Encryption::Required, 80},
+      {2, 8443, Encryption::Required, 8443},
+      {2, 0, Encryption::Required, 443},  // no port at all
+      {3, std::nullopt, Encryption::WhenOffered, 80},
+      {-1, std::nullopt, Encryption::WhenOffered, 80},
+  };
+  for (const Case& c : cases) {
+    FakeProfile profile;
+    if (c.encryption) profile.values[{"Service", "Encryption"}] = *c.encryption;
+    if (c.httpPort) profile.values[{"Service", "HTTP Port"}] = *c.httpPort;
+    const ServiceSettings settings = LoadServiceSettings(profile);
+    const std::string label = std::to_string(c.encryption.value_or(-9)) + "/" + std::to_string(c.httpPort.value_or(-9));
+    EXPECT_EQ(settings.security.encryption, c.mode) << label;
+    EXPECT_EQ(settings.httpPort, c.port) << label;
+    EXPECT_EQ(settings.security.caFile, "") << label;
+  }
+  FakeProfile profile;
+  profile.values[{"Service", "CA File"}] = std::string("C:\\IT\\service-ca.pem");
+  EXPECT_EQ(LoadServiceSettings(profile).security.caFile, "C:\\IT\\service-ca.pem");
 }
 
 }  // namespace

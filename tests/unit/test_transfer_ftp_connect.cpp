@@ -64,6 +64,47 @@ TEST_F(FtpConnectTest, EachFailureKindLandsInItsPlace) {
   EXPECT_EQ(rig.host.icons.back(), "101");
 }
 
+// How a session's encryption went reaches the log file once per cycle, however
+// many logins meet it; everything else about a login stays out of the log file.
+TEST_F(FtpConnectTest, EncryptionNoticesReachTheLogFileOncePerCycle) {
+  const std::string unverified = "F:The FTP server's certificate could not be verified";
+  struct Case {
+    const char* what;
+    SessionSecurity security;
+    std::uint32_t refusal;  // 0: the logins succeed
+    std::string logged;     // the start of the one log line expected; empty for none
+  } const cases[] = {
+      {"plain", SessionSecurity::Plain, 0, ""},
+      {"encrypted and verified", SessionSecurity::Encrypted, 0, ""},
+      {"encrypted, certificate not verified", SessionSecurity::EncryptedUnverified, 0, unverified},
+      {"encryption refused where required", SessionSecurity::Plain, 12157,
+       "F:FTP login to ftp.tessaro.example failed: tls refused"},
+      {"certificate refused where required", SessionSecurity::Plain, 12175,
+       "F:FTP login to ftp.tessaro.example failed: tls refused"},
+      {"wrong password", SessionSecurity::Plain, 12014, ""},
+  };
+  for (const Case& c : cases) {
+    TransferRig fresh;
+    std::unique_ptr<ITransferSession> pass = OpenTransferSession(fresh.internet);
+    fresh.internet.ftp.security = c.security;
+    if (c.refusal != 0) {
+      fresh.internet.ftp.refuseLogins = 3;
+      fresh.internet.ftp.refusal = {FtpLoginFailure::Kind::Internet, c.refusal, "tls refused"};
+    }
+    PollCycle& cycle = fresh.Cycle();
+    for (int login = 0; login < 3; ++login) cycle.ConnectFtp(*pass, 'u');
+    std::vector<std::string> logged;
+    for (const std::string& entry : fresh.journal.entries)
+      if (entry.rfind("F:", 0) == 0) logged.push_back(entry);
+    if (c.logged.empty()) {
+      EXPECT_TRUE(logged.empty()) << c.what;
+    } else {
+      ASSERT_EQ(logged.size(), 1u) << c.what;
+      EXPECT_EQ(logged[0].rfind(c.logged, 0), 0u) << c.what << ": " << logged[0];
+    }
+  }
+}
+
 TEST_F(FtpConnectTest, FiveAttemptsWithoutPauseThenGiveUp) {
   rig.internet.ftp.accounts["dravodn"] = "changed";  // wrong password for the download account
   PollCycle& cycle = rig.Cycle();

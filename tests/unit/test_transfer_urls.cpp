@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -23,17 +24,35 @@ TEST(ServiceUrls, EveryScriptOnItsHostWithItsKeysInOrder) {
   EXPECT_EQ(ExtensionListUrl(service), "http://www.tessaro.example/dravos/extverify.php?ext=");
 }
 
-TEST(ServiceUrls, PortIsWrittenOnlyWhenItIsNot80) {
-  ServiceSettings service;
-  service.domain = "127.0.0.1";
-  service.webHost = "localhost";
-  service.httpPort = 8080;
-  EXPECT_EQ(ProbeUrl(service), "http://localhost:8080//");
-  EXPECT_EQ(ExtensionListUrl(service), "http://localhost:8080/dravos/extverify.php?ext=");
-  EXPECT_EQ(AuthorVerifyUrl(service, "a", "b"), "http://127.0.0.1:8080/dravos/authorverify.php?username=a&wp=b");
-  service.httpPort = 81;
-  EXPECT_EQ(HttpUrl("h", service.httpPort, "/x"), "http://h:81/x");
-  EXPECT_EQ(HttpUrl("h", 80, "/x"), "http://h/x");
+// The scheme follows the encryption mode; the port is written unless it is the scheme's own.
+TEST(ServiceUrls, SchemeAndPortFollowTheEncryptionMode) {
+  struct Case {
+    Encryption mode;
+    unsigned port;
+    const char* probe;
+    const char* verify;
+  } const cases[] = {
+      {Encryption::None, 80, "http://localhost//", "http://127.0.0.1/dravos/authorverify.php?username=a&wp=b"},
+      {Encryption::WhenOffered, 8080, "http://localhost:8080//",
+       "http://127.0.0.1:8080/dravos/authorverify.php?username=a&wp=b"},
+      {Encryption::WhenOffered, 443, "http://localhost:443//",
+       "http://127.0.0.1:443/dravos/authorverify.php?username=a&wp=b"},
+      {Encryption::Required, 443, "https://localhost//", "https://127.0.0.1/dravos/authorverify.php?username=a&wp=b"},
+      {Encryption::Required, 80, "https://localhost:80//",
+       "https://127.0.0.1:80/dravos/authorverify.php?username=a&wp=b"},
+      {Encryption::Required, 8443, "https://localhost:8443//",
+       "https://127.0.0.1:8443/dravos/authorverify.php?username=a&wp=b"},
+  };
+  for (const Case& c : cases) {
+    ServiceSettings service;
+    service.domain = "127.0.0.1";
+    service.webHost = "localhost";
+    service.httpPort = c.port;
+    service.security.encryption = c.mode;
+    EXPECT_EQ(ProbeUrl(service), c.probe);
+    EXPECT_EQ(AuthorVerifyUrl(service, "a", "b"), c.verify);
+    EXPECT_EQ(ExtensionListUrl(service), std::string(c.probe, std::strlen(c.probe) - 1) + "dravos/extverify.php?ext=");
+  }
 }
 
 TEST(ServiceUrls, HostOfAUrlIsItsLowerCaseNameWithoutUserAndPort) {

@@ -47,7 +47,8 @@ const Situation kSituations[] = {
     {"no memory", transport::kOutOfMemory, 0, 12004},
     {"receiver gave up", transport::kWriteError, 150, 12030},
     {"secure channel failed", transport::kSslConnectError, 0, 12157},
-    {"certificate not trusted", transport::kPeerFailedVerification, 0, 12045},
+    {"server refused AUTH TLS", transport::kUseTlsFailed, 500, 12157},
+    {"certificate not verified", transport::kPeerFailedVerification, 0, 12175},
     {"a result the table does not know", 99, 0, 12004},
 };
 
@@ -57,12 +58,12 @@ TEST(TransportErrors, EverySituationHasItsInternetCode) {
   }
 }
 
-// The download failure message shows the code's text: the situations users meet
-// over plain FTP all have one.
-TEST(TransportErrors, CodesOfPlainConnectionsHaveTexts) {
+// The status bar and the download failure message show the code's text: every
+// situation users can meet has one.
+TEST(TransportErrors, EveryCodeReportedHasAText) {
   for (const Situation& s : kSituations) {
     const std::uint32_t code = InternetErrorFor(s.result, s.lastReply);
-    if (code == 0 || code == 12157 || code == 12045) continue;
+    if (code == 0) continue;
     EXPECT_FALSE(GetInternetErrorText(code).empty()) << s.what;
   }
 }

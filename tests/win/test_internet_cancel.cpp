@@ -54,7 +54,7 @@ class CancelWithStandin : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(standin.Control("reset"), ""); }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeCurlInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
 };
 
 TEST_F(CancelWithStandin, EveryWaitOnASilentServerEndsWithTheCancellation) {

@@ -22,7 +22,7 @@ class FtpDirectoryWithStandin : public ::testing::Test {
     ASSERT_TRUE(session);
   }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeCurlInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
   std::unique_ptr<ITransferSession> session;
 };
 

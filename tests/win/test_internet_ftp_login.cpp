@@ -22,7 +22,7 @@ class FtpLoginWithStandin : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(standin.Control("reset"), ""); }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeCurlInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
 };
 
 TEST_F(FtpLoginWithStandin, BothAccountsLogInAndSeeTheirOwnTrees) {
@@ -95,7 +95,7 @@ TEST_F(FtpLoginWithStandin, PortBeyondTheRangeIsNotWrappedOntoAnother) {
 TEST(FtpLogin, ClosedPortFailsToConnect) {
   const unsigned port = test::ClosedLoopbackPort();
   ASSERT_NE(port, 0u);
-  auto internet = MakeCurlInternet();
+  auto internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
   auto session = test::TransferSession(*internet);
   ASSERT_TRUE(session);
   FtpLoginFailure failure;

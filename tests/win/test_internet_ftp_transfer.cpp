@@ -127,7 +127,7 @@ class FtpTransferWithStandin : public ::testing::Test {
     return ftp;
   }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeCurlInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
   std::unique_ptr<ITransferSession> session;
 };
 

@@ -42,7 +42,7 @@ class WebRequestsWithStandin : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(standin.Control("reset"), ""); }
   Standin standin = Standin::FromEnvironment();
-  std::unique_ptr<IInternet> internet = MakeCurlInternet();
+  std::unique_ptr<IInternet> internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
 };
 
 TEST_F(WebRequestsWithStandin, LongAnswerArrivesWholeAndInOrderInPiecesOfAtMost1023Bytes) {
@@ -96,7 +96,7 @@ TEST_F(WebRequestsWithStandin, ResponseTellsTheStatusAndTheUrlThatAnswered) {
 TEST(WebRequests, UrlOnAClosedPortCannotBeOpened) {
   const unsigned port = test::ClosedLoopbackPort();
   ASSERT_NE(port, 0u);
-  auto internet = MakeCurlInternet();
+  auto internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
   auto handle = internet->Open(kAgent);
   ASSERT_TRUE(handle);
   EXPECT_FALSE(handle->OpenUrl("http://127.0.0.1:" + std::to_string(port) + "//"));

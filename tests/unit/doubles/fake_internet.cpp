@@ -168,6 +168,7 @@ class FakeFtpConnection : public IFtpConnection {
     return size;
   }
   std::uint32_t LastError() const override { return m_lastError; }
+  SessionSecurity Security() const override { return m_server.security; }
 
  private:
   FakeFtpServer& m_server;

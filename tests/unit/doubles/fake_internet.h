@@ -63,6 +63,7 @@ class FakeFtpServer {
   std::vector<std::size_t> writeSizes;
   std::vector<std::size_t> readSizes;
   int openConnections = 0;
+  SessionSecurity security = SessionSecurity::Plain;  // what every login reports
 
   std::string Resolve(const std::string& current, const std::string& path) const;
 };
