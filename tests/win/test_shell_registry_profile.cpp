@@ -105,12 +105,12 @@ TEST_F(RegistryProfileTest, AbsentOrMistypedValuesReadAsMissing) {
 }
 
 TEST_F(RegistryProfileTest, BytesTravelUnchangedAndDeletedValuesAreGone) {
-  const std::string cases[] = {std::string("\0\x01\xff\0", 4), "", std::string(300, '\x5a')};
+  const std::string cases[] = {std::string("\0\x01\xff\0", 4), "", std::string(200, '\x5a')};
   for (const std::string& bytes : cases) {
     SCOPED_TRACE(bytes.size());
     ASSERT_TRUE(profile.WriteBinary(section, "Password Protected", bytes));
     DWORD type = 0;
-    EXPECT_EQ(QueryRaw("Password Protected", type), bytes.substr(0, 256));
+    EXPECT_EQ(QueryRaw("Password Protected", type), bytes);
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
     EXPECT_EQ(profile.ReadBinary(section, "Password Protected"), bytes);
     EXPECT_FALSE(profile.ReadString(section, "Password Protected").has_value());
