@@ -21,41 +21,34 @@ struct PrivacyCase {
   std::function<void(TransferRig&)> arrange;
 };
 
-void OneDueFile(TransferRig& rig) {
+// A file to upload and one to download.
+void FilesBothWays(TransferRig& rig) {
+  rig.ServiceAccepts();
   rig.files.AddFile("C:\\Rec\\a.wav", "AAAA");
   rig.config.directories[1] = "C:\\Rec\\";
   rig.config.extensions[1] = "wav";
   rig.media.lengths["C:\\Rec\\a.wav"] = 2000;
-}
-
-void ListOfOne(TransferRig& rig) {
   rig.config.autoDownload = 1;
   rig.DownloadList("countoffiles=1<br>SourceDir=/pending/author7<br>file_1=\"b.rtf\"<br>fileid_1=55<br>");
 }
 
 TEST(PasswordPrivacy, NoOutputOfACycleCarriesThePassword) {
+  auto verifyUrl = [](TransferRig& rig) { return AuthorVerifyUrl(rig.service, rig.config.author, rig.config.password); };
   const PrivacyCase cases[] = {
       {"no Internet", [](TransferRig& rig) { rig.internet.failOpen = true; }},
       {"web host unreachable", [](TransferRig&) {}},
       {"author refused",
-       [](TransferRig& rig) {
+       [&](TransferRig& rig) {
          rig.internet.Answer(ProbeUrl(rig.service), "");
-         rig.internet.Answer(AuthorVerifyUrl(rig.service, rig.config.author, rig.config.password), "no");
+         rig.internet.Answer(verifyUrl(rig), "no");
        }},
       {"author check answered by another host",
-       [](TransferRig& rig) {
+       [&](TransferRig& rig) {
          rig.internet.Answer(ProbeUrl(rig.service), "");
          UrlAnswer portal;
          portal.body = "sign in";
-         portal.finalUrl = "http://portal.hotel.example/?from=" +
-                           AuthorVerifyUrl(rig.service, rig.config.author, rig.config.password);
-         rig.internet.answers[AuthorVerifyUrl(rig.service, rig.config.author, rig.config.password)] = portal;
-       }},
-      {"upload login refused",
-       [](TransferRig& rig) {
-         rig.ServiceAccepts();
-         OneDueFile(rig);
-         rig.internet.ftp.refuseFromLogin = 1;
+         portal.finalUrl = "http://portal.hotel.example/?from=" + verifyUrl(rig);
+         rig.internet.answers[verifyUrl(rig)] = portal;
        }},
       {"download list unreadable",
        [](TransferRig& rig) {
@@ -63,18 +56,15 @@ TEST(PasswordPrivacy, NoOutputOfACycleCarriesThePassword) {
          rig.config.autoDownload = 1;
          rig.DownloadList("countoffiles=1<br>");
        }},
-      {"download refused",
+      {"every FTP login refused",
        [](TransferRig& rig) {
-         rig.ServiceAccepts();
-         ListOfOne(rig);
+         FilesBothWays(rig);
          rig.internet.ftp.refuseFromLogin = 1;
        }},
       {"everything goes through",
        [](TransferRig& rig) {
-         rig.ServiceAccepts();
-         OneDueFile(rig);
+         FilesBothWays(rig);
          rig.ReportAccepted("author7_a.wav", "2");
-         ListOfOne(rig);
          rig.internet.ftp.AddFile("/pending/author7/b.rtf", "BBBB");
        }},
   };
