@@ -111,7 +111,8 @@ void MainFrame::StartPollCycle() {
 }
 
 void MainFrame::OnConfiguration() {
-  if (m_configurationDialog != nullptr) m_configurationDialog->Run();
+  if (m_configurationDialog != nullptr)
+    m_configurationDialog->Run([this](const std::string& text) { LogToFile(text); });
   LoadConfiguration();
   StartPollCycle();
   ArmPollingIfUnarmed();
@@ -131,7 +132,9 @@ void MainFrame::ArmPollingIfUnarmed() {
 void MainFrame::LoadConfiguration() {
   const std::string author = m_config.author;
   const std::string password = m_config.password;
-  tarnwick::LoadConfiguration(m_platform.profile, m_config);
+  const PasswordNote note = tarnwick::LoadConfiguration(m_platform.profile, m_platform.protection, m_config);
+  // Every load finds the same trouble again; the log file hears of it once.
+  if (note != PasswordNote::None && m_passwordNotesLogged.insert(note).second) LogToFile(PasswordNoteText(note));
   if (m_config.author != author || m_config.password != password) ++m_credentialsVersion;
   m_pollMinutes = m_config.pollMinutes;
 }

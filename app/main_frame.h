@@ -115,6 +115,7 @@ class MainFrame : public CycleHost {
   // ran with older ones does not stop polling: the author may just have mended them.
   std::atomic<int> m_credentialsVersion{0};
   std::atomic<int> m_cycleCredentialsVersion{0};
+  std::set<PasswordNote> m_passwordNotesLogged;
 
   IFrameWindow* m_frame = nullptr;
   IStatusBar* m_statusBar = nullptr;

@@ -1,5 +1,6 @@
 #include "config/configuration.h"
 
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -18,9 +19,60 @@ std::int32_t ReadNumber(IProfile& profile, const char* section, const std::strin
   return profile.ReadInt(section, name).value_or(0);
 }
 
+const char kPlainPassword[] = "Password";
+const char kSealedPassword[] = "Password Protected";
+
+// Seals the password into the profile and only then removes a plain one, so a
+// failure at any step leaves the password stored as it was. An empty password is
+// stored as no value at all.
+bool StorePassword(IProfile& profile, IDataProtection& protection, const std::string& password) {
+  if (password.empty()) {
+    profile.DeleteValue(kAuthorSection, kSealedPassword);
+    profile.DeleteValue(kAuthorSection, kPlainPassword);
+    return true;
+  }
+  const std::optional<std::string> sealed = protection.Protect(password);
+  if (!sealed || !profile.WriteBinary(kAuthorSection, kSealedPassword, *sealed)) return false;
+  profile.DeleteValue(kAuthorSection, kPlainPassword);
+  return true;
+}
+
+PasswordNote LoadPassword(IProfile& profile, IDataProtection& protection, std::string& password) {
+  const std::optional<std::string> sealed = profile.ReadBinary(kAuthorSection, kSealedPassword);
+  const std::optional<std::string> opened = sealed ? protection.Unprotect(*sealed) : std::nullopt;
+  if (opened) {
+    password = *opened;
+    // A plain copy beside the sealed one is a secret in clear that nothing reads.
+    if (profile.ReadString(kAuthorSection, kPlainPassword)) profile.DeleteValue(kAuthorSection, kPlainPassword);
+    return PasswordNote::None;
+  }
+  if (const std::optional<std::string> plain = profile.ReadString(kAuthorSection, kPlainPassword)) {
+    password = *plain;
+    return StorePassword(profile, protection, password) ? PasswordNote::None : PasswordNote::KeptPlain;
+  }
+  return sealed ? PasswordNote::Unreadable : PasswordNote::None;
+}
+
 }  // namespace
 
-void LoadConfiguration(IProfile& profile, Configuration& config) {
+std::string PasswordNoteText(PasswordNote note) {
+  switch (note) {
+    case PasswordNote::KeptPlain:
+      return "The password could not be stored protected for this Windows user; it stays in the profile as plain "
+             "text.";
+    case PasswordNote::Unreadable:
+      return "The stored password could not be read (it was stored by another Windows user or on another "
+             "computer). Enter it again in the Configuration.";
+    case PasswordNote::NotSaved:
+      return "The password could not be stored protected for this Windows user and was not saved; the one "
+             "stored before stays.";
+    case PasswordNote::None:
+      break;
+  }
+  return std::string();
+}
+
+PasswordNote LoadConfiguration(IProfile& profile, IDataProtection& protection, Configuration& config) {
   config = Configuration();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     config.directories[slot] = ReadText(profile, kSourceSection, "Dir" + std::to_string(slot));
@@ -32,22 +84,25 @@ void LoadConfiguration(IProfile& profile, Configuration& config) {
       config.extensions[slot] = ReadText(profile, kSourceSection, "Ext" + std::to_string(slot));
   }
   config.author = ReadText(profile, kAuthorSection, "Author");
-  config.password = ReadText(profile, kAuthorSection, "Password");
+  const PasswordNote note = LoadPassword(profile, protection, config.password);
   config.pollMinutes = ReadNumber(profile, kAuthorSection, "Poll Time");
   config.showConfig = ReadNumber(profile, kAuthorSection, "Show Config");
   config.autoDownload = ReadNumber(profile, kAuthorSection, "AutoDownLoad");
+  return note;
 }
 
-void SaveConfiguration(IProfile& profile, const Configuration& config) {
+PasswordNote SaveConfiguration(IProfile& profile, IDataProtection& protection, const Configuration& config) {
   for (int slot = 1; slot <= kSlotCount; ++slot)
     profile.WriteString(kSourceSection, "Dir" + std::to_string(slot), config.directories[slot]);
   for (int slot = 1; slot <= kSlotCount; ++slot)
     profile.WriteString(kSourceSection, "Ext" + std::to_string(slot), config.extensions[slot]);
   profile.WriteString(kAuthorSection, "Author", config.author);
-  profile.WriteString(kAuthorSection, "Password", config.password);
+  // Never written in clear: a password that cannot be sealed is not saved at all.
+  const bool stored = StorePassword(profile, protection, config.password);
   profile.WriteInt(kAuthorSection, "Poll Time", config.pollMinutes);
   profile.WriteInt(kAuthorSection, "Show Config", config.showConfig);
   profile.WriteInt(kAuthorSection, "AutoDownLoad", config.autoDownload);
+  return stored ? PasswordNote::None : PasswordNote::NotSaved;
 }
 
 ServiceSettings DefaultServiceSettings() {

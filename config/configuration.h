@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/data_protection.h"
 #include "platform/internet.h"
 #include "platform/profile.h"
 
@@ -26,12 +27,27 @@ struct Configuration {
   std::int32_t autoDownload = 0;
 };
 
+// The password is kept sealed for the Windows user as "Password Protected"
+// (REG_BINARY). A plain "Password" (REG_SZ), as IT staff roll it out before the
+// first start, is still read and is replaced by the sealed form when it is loaded.
+// What a load or save could not do with the password, for the log file:
+enum class PasswordNote {
+  None,
+  KeptPlain,   // a plain password could not be sealed and stays plain in the profile
+  Unreadable,  // the sealed password is another user's or another computer's
+  NotSaved,    // the password could not be sealed; the one stored before stays
+};
+
+// The log file's line for a note; empty for None.
+std::string PasswordNoteText(PasswordNote note);
+
 // Fills every value from the profile; missing values take their defaults, and a
 // slot without a directory always carries "wav".
-void LoadConfiguration(IProfile& profile, Configuration& config);
+PasswordNote LoadConfiguration(IProfile& profile, IDataProtection& protection, Configuration& config);
 
-// Writes every value in the order the profile has always been written.
-void SaveConfiguration(IProfile& profile, const Configuration& config);
+// Writes every value in the order the profile has always been written, the password
+// only sealed.
+PasswordNote SaveConfiguration(IProfile& profile, IDataProtection& protection, const Configuration& config);
 
 // Where the service lives. Compiled defaults, overridden by the "Service" section.
 struct ServiceSettings {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/data_protection.h"
 #include "platform/file_system.h"
 #include "platform/internet.h"
 #include "platform/media.h"
@@ -18,6 +19,7 @@ struct Platform {
   IRecordingLength& media;
   IMessageBox& messageBox;
   IThreadStarter& threads;
+  IDataProtection& protection;
 };
 
 // The windows of one main frame, given to it when its window is created.

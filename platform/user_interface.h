@@ -114,7 +114,9 @@ namespace tarnwick {
 class IConfigurationDialog {
  public:
   virtual ~IConfigurationDialog() = default;
-  virtual void Run() = 0;
+  // `logToFile` keeps what the user must find in the log file later (a password
+  // that could not be stored).
+  virtual void Run(const std::function<void(const std::string&)>& logToFile) = 0;
 };
 
 }  // namespace tarnwick

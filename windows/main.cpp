@@ -12,6 +12,7 @@
 #include "windows/frame_window_win.h"
 #include "windows/instance_marker_win.h"
 #include "windows/curl_internet.h"
+#include "windows/data_protection_win.h"
 #include "windows/message_box_win.h"
 #include "windows/recording_length_win.h"
 #include "windows/registry_profile_win.h"
@@ -42,7 +43,8 @@ int RunProgram(HINSTANCE instance) {
   std::unique_ptr<IRecordingLength> media = MakeMciRecordingLength(instance);
   TitledMessageBox messageBox;
   CrtThreadStarter threads;
-  Platform platform{profile, files, *internet, clock, *media, messageBox, threads};
+  UserDataProtection protection;
+  Platform platform{profile, files, *internet, clock, *media, messageBox, threads, protection};
 
   std::unique_ptr<IConfigurationDialog> configurationDialog = MakeConfigurationDialog(platform, service);
   FrameWindow frame(instance, platform, service, configurationDialog.get());

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace tarnwick {
 
 namespace {
@@ -35,51 +33,68 @@ class SectionKey {
 RegistryProfile::RegistryProfile(const std::string& registryKey, const std::string& applicationName)
     : m_applicationPath("Software\\" + registryKey + "\\" + applicationName) {}
 
-std::optional<std::string> RegistryProfile::ReadString(const std::string& section, const std::string& name) {
+std::optional<std::string> RegistryProfile::ReadBytes(const std::string& section, const std::string& name,
+                                                      DWORD type) {
   SectionKey key(m_applicationPath + "\\" + section);
   if (key.Get() == nullptr) return std::nullopt;
-  DWORD type = 0;
+  DWORD stored = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
+  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &stored, nullptr, &size) != ERROR_SUCCESS || stored != type)
     return std::nullopt;
-  }
-  // One spare byte: the stored text need not carry its terminator.
-  std::vector<char> buffer(size + 1, '\0');
-  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+  std::string bytes(size, '\0');
+  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &stored, reinterpret_cast<BYTE*>(bytes.data()), &size) !=
           ERROR_SUCCESS ||
-      type != REG_SZ) {
+      stored != type) {
     return std::nullopt;
   }
-  return std::string(buffer.data());
+  bytes.resize(size);
+  return bytes;
+}
+
+bool RegistryProfile::WriteBytes(const std::string& section, const std::string& name, DWORD type, const void* data,
+                                 DWORD size) {
+  SectionKey key(m_applicationPath + "\\" + section);
+  if (key.Get() == nullptr) return false;
+  return RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+std::optional<std::string> RegistryProfile::ReadString(const std::string& section, const std::string& name) {
+  // The text ends at its first zero byte; the stored one need not carry a terminator.
+  const std::optional<std::string> bytes = ReadBytes(section, name, REG_SZ);
+  if (!bytes) return std::nullopt;
+  return std::string(bytes->c_str());
 }
 
 std::optional<std::int32_t> RegistryProfile::ReadInt(const std::string& section, const std::string& name) {
-  SectionKey key(m_applicationPath + "\\" + section);
-  if (key.Get() == nullptr) return std::nullopt;
-  DWORD type = 0;
+  const std::optional<std::string> bytes = ReadBytes(section, name, REG_DWORD);
   DWORD value = 0;
-  DWORD size = sizeof value;
-  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD || size != sizeof value) {
-    return std::nullopt;
-  }
+  if (!bytes || bytes->size() != sizeof value) return std::nullopt;
+  bytes->copy(reinterpret_cast<char*>(&value), sizeof value);
   return static_cast<std::int32_t>(value);
 }
 
+std::optional<std::string> RegistryProfile::ReadBinary(const std::string& section, const std::string& name) {
+  return ReadBytes(section, name, REG_BINARY);
+}
+
 bool RegistryProfile::WriteString(const std::string& section, const std::string& name, const std::string& value) {
-  SectionKey key(m_applicationPath + "\\" + section);
-  if (key.Get() == nullptr) return false;
-  return RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  return WriteBytes(section, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
 bool RegistryProfile::WriteInt(const std::string& section, const std::string& name, std::int32_t value) {
+  const DWORD stored = static_cast<DWORD>(value);
+  return WriteBytes(section, name, REG_DWORD, &stored, sizeof stored);
+}
+
+bool RegistryProfile::WriteBinary(const std::string& section, const std::string& name, const std::string& bytes) {
+  return WriteBytes(section, name, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+bool RegistryProfile::DeleteValue(const std::string& section, const std::string& name) {
   SectionKey key(m_applicationPath + "\\" + section);
   if (key.Get() == nullptr) return false;
-  const DWORD stored = static_cast<DWORD>(value);
-  return RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored),
-                        sizeof stored) == ERROR_SUCCESS;
+  const LONG result = RegDeleteValueA(key.Get(), name.c_str());
+  return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace tarnwick

@@ -12,7 +12,8 @@ import pytest
 
 from program import save_screenshot
 from registry_profile import AUTHOR_KEY, SOURCES_KEY
-from scenario import AUTHOR, PASSWORD, WEB_HOST, host_of, requests_for, service_profile, wait_for_requests
+from scenario import (AUTHOR, AUTO_DOWNLOAD_OFF, PASSWORD, WEB_HOST, host_of, requests_for, service_profile,
+                      wait_for_cycles, wait_for_requests)
 from waiting import wait_until
 
 CONFIGURATION = "Tarnwick - Configuration"
@@ -107,16 +108,40 @@ def test_save_writes_the_typed_values_and_the_first_cycle_uses_them(prefix, prog
     written = {name: profile_value(prefix, name) for name in (
         "Dir1", "Ext1", "Dir2", "Ext2", "Dir3", "Ext3", "Author", "Password", "Poll Time", "Show Config",
         "AutoDownLoad")}
+    sealed = profile_value(prefix, "Password Protected")
+    assert sealed and b"new-pw" not in bytes.fromhex(sealed)
     # The leading blank of an extension goes; an emptied directory is written empty, as
     # is every slot never filled in.
     assert written == {"Dir1": "C:\\inbox\\", "Ext1": "rtf", "Dir2": "", "Ext2": "dss", "Dir3": "", "Ext3": "wav",
-                       "Author": "new.author", "Password": "new-pw", "Poll Time": 0, "Show Config": 0,
+                       "Author": "new.author", "Password": None, "Poll Time": 0, "Show Config": 0,
                        "AutoDownLoad": 1}
 
     # With the Poll Time saved as 0 no timer runs: the one cycle is the dialog's own,
     # and it runs on the configuration just saved.
     state = wait_for_requests(service, VERIFY_PATH)
     assert [r["params"] for r in requests_for(state, VERIFY_PATH)] == [{"username": "new.author", "wp": "new-pw"}]
+
+
+def test_a_plain_password_rolled_out_before_the_first_start_is_replaced_by_its_protected_form(
+        prefix, program, driver, service):
+    service_profile(service).write(prefix)
+    assert prefix.reg_query(AUTHOR_KEY, "Password") == PASSWORD
+    process = program.start_and_wait()
+    assert wait_for_cycles(program, 1) == [AUTO_DOWNLOAD_OFF]
+    assert prefix.reg_query(AUTHOR_KEY, "Password") is None
+    sealed = prefix.reg_query(AUTHOR_KEY, "Password Protected")
+    assert sealed, "no protected password in the profile"
+    assert PASSWORD.encode() not in bytes.fromhex(sealed)
+
+    # The next start reads the protected form and leaves it as it is.
+    assert driver.command("exit")
+    assert process.wait(30) is not None
+    program.start_and_wait()
+    assert wait_for_cycles(program, 2) == [AUTO_DOWNLOAD_OFF] * 2
+    assert prefix.reg_query(AUTHOR_KEY, "Password Protected") == sealed
+    assert prefix.reg_query(AUTHOR_KEY, "Password") is None
+    verified = requests_for(service.state(), VERIFY_PATH)
+    assert [r["params"] for r in verified] == [{"username": AUTHOR, "wp": PASSWORD}] * 2
 
 
 def test_an_extension_the_service_does_not_list_is_warned_about_and_nothing_is_written(

@@ -125,9 +125,8 @@ def test_profile_values_written_before_start_are_the_ones_loaded(prefix, program
     assert [host_of(r) for r in verify] == [DOMAIN]
     assert verify[0]["params"] == {"username": "loaded.author", "wp": "loaded-pw"}
 
-    # Loading never writes the profile back.
+    # Loading writes nothing back but the password's protected form.
     assert prefix.reg_query(AUTHOR_KEY, "Author") == "loaded.author"
-    assert prefix.reg_query(AUTHOR_KEY, "Password") == "loaded-pw"
     assert prefix.reg_query(AUTHOR_KEY, "Poll Time") == profile.poll_time
     assert prefix.reg_query(SERVICE_KEY, "HTTP Port") == service.http_port
 

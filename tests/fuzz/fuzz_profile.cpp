@@ -1,18 +1,21 @@
 // Loading the settings from a profile that another program (or an older version,
-// or a hand edit) may have filled with anything: each value missing, a text or a
-// number, whatever its name expects. A value of the wrong type loads as the value's
-// default; ports outside 1 to 65535 keep the compiled default; what the dialog saves
-// from a loaded configuration loads back unchanged.
+// or a hand edit) may have filled with anything: each value missing, a text, a
+// number or bytes (sealed for this user or not), whatever its name expects. A value
+// of the wrong type loads as the value's default; ports outside 1 to 65535 keep the
+// compiled default; the password that opens wins over a plain one, and no plain one
+// is left; what the dialog saves from a loaded configuration loads back unchanged.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <vector>
 
 #include "config/configuration.h"
 #include "config/configuration_form.h"
+#include "doubles/fake_data_protection.h"
 #include "doubles/fake_profile.h"
 #include "fuzz_check.h"
 
 using namespace tarnwick;
+using tarnwick::testing::FakeDataProtection;
 using tarnwick::testing::FakeProfile;
 
 namespace {
@@ -28,7 +31,7 @@ std::vector<Stored> AllValues() {
     values.push_back({kSourceSection, "Dir" + std::to_string(slot)});
     values.push_back({kSourceSection, "Ext" + std::to_string(slot)});
   }
-  for (const char* name : {"Author", "Password", "Poll Time", "Show Config", "AutoDownLoad"})
+  for (const char* name : {"Author", "Password", "Password Protected", "Poll Time", "Show Config", "AutoDownLoad"})
     values.push_back({kAuthorSection, name});
   for (const char* name : {"Domain", "Web Host", "HTTP Port", "FTP Host", "FTP Port", "Support Email"})
     values.push_back({kServiceSection, name});
@@ -60,8 +63,9 @@ bool Same(const Configuration& a, const Configuration& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   FakeProfile profile;
+  FakeDataProtection protection;
   for (const Stored& value : AllValues()) {
-    switch (input.ConsumeIntegralInRange<int>(0, 2)) {
+    switch (input.ConsumeIntegralInRange<int>(0, 4)) {
       case 0:
         break;  // missing
       case 1: {
@@ -70,13 +74,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         profile.values[{value.section, value.name}] = text.substr(0, text.find('\0'));
         break;
       }
-      default:
+      case 2:
         profile.values[{value.section, value.name}] = input.ConsumeIntegral<std::int32_t>();
+        break;
+      case 3:
+        profile.values[{value.section, value.name}] = FakeProfile::Bytes{input.ConsumeRandomLengthString(40)};
+        break;
+      default:
+        profile.values[{value.section, value.name}] =
+            FakeProfile::Bytes{protection.Protect(input.ConsumeRandomLengthString(40)).value()};
     }
   }
 
+  const std::optional<std::string> sealed = profile.ReadBinary(kAuthorSection, "Password Protected");
+  const std::optional<std::string> opened = sealed ? protection.Unprotect(*sealed) : std::nullopt;
+  const std::string password = opened ? *opened : Text(profile, kAuthorSection, "Password");
   Configuration config;
-  LoadConfiguration(profile, config);
+  LoadConfiguration(profile, protection, config);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const std::string n = std::to_string(slot);
     FUZZ_CHECK(config.directories[slot] == Text(profile, kSourceSection, "Dir" + n));
@@ -84,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                (config.directories[slot].empty() ? std::string("wav") : Text(profile, kSourceSection, "Ext" + n)));
   }
   FUZZ_CHECK(config.author == Text(profile, kAuthorSection, "Author"));
-  FUZZ_CHECK(config.password == Text(profile, kAuthorSection, "Password"));
+  FUZZ_CHECK(config.password == password);
+  FUZZ_CHECK(!profile.ReadString(kAuthorSection, "Password").has_value());
   FUZZ_CHECK(config.pollMinutes == Number(profile, kAuthorSection, "Poll Time"));
   FUZZ_CHECK(config.showConfig == Number(profile, kAuthorSection, "Show Config"));
   FUZZ_CHECK(config.autoDownload == Number(profile, kAuthorSection, "AutoDownLoad"));
@@ -102,9 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ConfigurationForm form;
   FillFormFromConfiguration(config, form);
   FakeProfile saved;
-  SaveConfiguration(saved, ConfigurationFromForm(form));
+  SaveConfiguration(saved, protection, ConfigurationFromForm(form));
   Configuration reloaded;
-  LoadConfiguration(saved, reloaded);
+  LoadConfiguration(saved, protection, reloaded);
   FUZZ_CHECK(Same(reloaded, config));
   return 0;
 }

@@ -5,11 +5,13 @@
 
 #include "config/configuration_form.h"
 #include "config/decimal_integer.h"
+#include "doubles/fake_data_protection.h"
 #include "doubles/fake_profile.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::FakeDataProtection;
 using testing::FakeProfile;
 
 TEST(ConfigurationForm, OpensFromTheStoredValues) {
@@ -18,12 +20,14 @@ TEST(ConfigurationForm, OpensFromTheStoredValues) {
   profile.values[{"Source Directories", "Ext2"}] = std::string("dss");
   profile.values[{"Source Directories", "Ext3"}] = std::string("rtf");  // no Dir3: shown as "wav"
   profile.values[{"Author Details", "Author"}] = std::string("author7");
-  profile.values[{"Author Details", "Password"}] = std::string("secret");
+  profile.values[{"Author Details", "Password Protected"}] = FakeProfile::Bytes{FakeDataProtection::Seal("me", "secret")};
   profile.values[{"Author Details", "Poll Time"}] = std::int32_t{15};
   profile.values[{"Author Details", "Show Config"}] = std::int32_t{5};
   profile.values[{"Author Details", "AutoDownLoad"}] = std::int32_t{2};
   Configuration stored;
-  LoadConfiguration(profile, stored);
+  FakeDataProtection protection;
+  protection.user = "me";
+  LoadConfiguration(profile, protection, stored);
   ConfigurationForm form;
   form.validExtensions = "dss, wav";
   FillFormFromConfiguration(stored, form);
@@ -52,9 +56,10 @@ TEST(ConfigurationForm, SaveWritesEveryFieldInTheStoredOrder) {
   form.showConfig = 1;
   form.autoDownload = 3;
   FakeProfile profile;
-  SaveConfiguration(profile, ConfigurationFromForm(form));
+  FakeDataProtection protection;
+  SaveConfiguration(profile, protection, ConfigurationFromForm(form));
 
-  ASSERT_EQ(profile.writes.size(), 25u);
+  ASSERT_EQ(profile.writes.size(), 26u);
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const FakeProfile::Write& dir = profile.writes[slot - 1];
     const FakeProfile::Write& ext = profile.writes[kSlotCount + slot - 1];
@@ -64,16 +69,17 @@ TEST(ConfigurationForm, SaveWritesEveryFieldInTheStoredOrder) {
     EXPECT_EQ(ext.name, "Ext" + std::to_string(slot));
     EXPECT_EQ(std::get<std::string>(ext.value), form.extensions[slot]);
   }
-  const char* names[] = {"Author", "Password", "Poll Time", "Show Config", "AutoDownLoad"};
-  for (int i = 0; i < 5; ++i) {
+  const char* names[] = {"Author", "Password Protected", "Password", "Poll Time", "Show Config", "AutoDownLoad"};
+  for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(profile.writes[20 + i].section, "Author Details");
     EXPECT_EQ(profile.writes[20 + i].name, names[i]);
   }
   EXPECT_EQ(std::get<std::string>(profile.writes[20].value), "author7");
-  EXPECT_EQ(std::get<std::string>(profile.writes[21].value), "p&w d");
-  EXPECT_EQ(std::get<std::int32_t>(profile.writes[22].value), -4);
-  EXPECT_EQ(std::get<std::int32_t>(profile.writes[23].value), 1);
-  EXPECT_EQ(std::get<std::int32_t>(profile.writes[24].value), 3);
+  EXPECT_EQ(protection.Unprotect(std::get<FakeProfile::Bytes>(profile.writes[21].value).data), "p&w d");
+  EXPECT_TRUE(std::holds_alternative<FakeProfile::Deleted>(profile.writes[22].value));
+  EXPECT_EQ(std::get<std::int32_t>(profile.writes[23].value), -4);
+  EXPECT_EQ(std::get<std::int32_t>(profile.writes[24].value), 1);
+  EXPECT_EQ(std::get<std::int32_t>(profile.writes[25].value), 3);
 }
 
 TEST(ConfigurationForm, EnabledClicksCycleTwoToZeroToOne) {

@@ -1,20 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "config/configuration.h"
+#include "doubles/fake_data_protection.h"
 #include "doubles/fake_profile.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::FakeDataProtection;
 using testing::FakeProfile;
+using Bytes = FakeProfile::Bytes;
+using Deleted = FakeProfile::Deleted;
+
+const char kAuthor[] = "Author Details";
 
 TEST(LoadConfiguration, FreshProfileGivesDefaultsAndWavForEverySlot) {
   FakeProfile profile;
   Configuration config;
   config.author = "left over";
-  LoadConfiguration(profile, config);
+  FakeDataProtection protection;
+  EXPECT_EQ(LoadConfiguration(profile, protection, config), PasswordNote::None);
+  EXPECT_TRUE(profile.writes.empty());
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     EXPECT_EQ(config.directories[slot], "");
     EXPECT_EQ(config.extensions[slot], "wav");
@@ -33,48 +43,113 @@ TEST(LoadConfiguration, ExtensionIsReadOnlyForSlotsWithADirectory) {
   profile.values[{"Source Directories", "Dir5"}] = std::string("D:\\Docs\\");
   profile.values[{"Source Directories", "Ext5"}] = std::string(" rtf ");
   profile.values[{"Author Details", "Author"}] = std::string("author7");
-  profile.values[{"Author Details", "Password"}] = std::string("p&w d");
   profile.values[{"Author Details", "Poll Time"}] = std::int32_t{5};
   profile.values[{"Author Details", "Show Config"}] = std::int32_t{1};
   profile.values[{"Author Details", "AutoDownLoad"}] = std::int32_t{2};
   Configuration config;
-  LoadConfiguration(profile, config);
+  FakeDataProtection protection;
+  LoadConfiguration(profile, protection, config);
   EXPECT_EQ(config.extensions[3], "wav");
   EXPECT_EQ(config.directories[4], "C:\\Rec\\");
   EXPECT_EQ(config.extensions[4], "");
   EXPECT_EQ(config.extensions[5], " rtf ");  // values travel exactly as stored
   EXPECT_EQ(config.author, "author7");
-  EXPECT_EQ(config.password, "p&w d");
   EXPECT_EQ(config.pollMinutes, 5);
   EXPECT_EQ(config.showConfig, 1);
   EXPECT_EQ(config.autoDownload, 2);
 }
 
-TEST(SaveConfiguration, WritesEveryValueInTheStoredOrder) {
-  FakeProfile profile;
-  Configuration config;
-  config.directories[2] = "C:\\A\\";
-  config.extensions[2] = "dss";
-  config.author = "a";
-  config.password = "b";
-  config.pollMinutes = 7;
-  config.showConfig = 1;
-  config.autoDownload = 3;
-  SaveConfiguration(profile, config);
-  ASSERT_EQ(profile.writes.size(), 25u);
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    EXPECT_EQ(profile.writes[slot - 1].name, "Dir" + std::to_string(slot));
-    EXPECT_EQ(profile.writes[slot + 9].name, "Ext" + std::to_string(slot));
+// The password as stored before a load and what the load makes of it.
+struct PasswordLoadCase {
+  const char* name;
+  std::optional<std::string> plain;   // "Password" (REG_SZ)
+  std::optional<std::string> sealed;  // "Password Protected" (REG_BINARY)
+  bool failProtect, refuseBinaryWrites;
+  std::string loaded;
+  PasswordNote note;
+  std::optional<std::string> plainAfter, sealedAfter;
+};
+
+std::string Sealed(const std::string& plain) { return FakeDataProtection::Seal("author's logon", plain); }
+
+TEST(LoadConfiguration, PasswordIsReadSealedAndAPlainOneIsSealedAtOnce) {
+  const std::string other = FakeDataProtection::Seal("another user", "theirs");
+  const PasswordLoadCase cases[] = {
+      {"plain only", "p&w d", {}, false, false, "p&w d", PasswordNote::None, {}, Sealed("p&w d")},
+      {"sealed only", {}, Sealed("s3cret"), false, false, "s3cret", PasswordNote::None, {}, Sealed("s3cret")},
+      {"both: the sealed one wins, the plain one goes", "old", Sealed("new"), false, false, "new",
+       PasswordNote::None, {}, Sealed("new")},
+      {"both, the sealed one another user's", "rolled", other, false, false, "rolled", PasswordNote::None, {},
+       Sealed("rolled")},
+      {"plain, sealing fails", "p&w d", {}, true, false, "p&w d", PasswordNote::KeptPlain, "p&w d", {}},
+      {"plain, the registry takes no binary value", "p&w d", {}, false, true, "p&w d", PasswordNote::KeptPlain,
+       "p&w d", {}},
+      {"sealed by another user", {}, other, false, false, "", PasswordNote::Unreadable, {}, other},
+      {"an empty plain one", "", {}, false, false, "", PasswordNote::None, {}, {}},
+  };
+  for (const PasswordLoadCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeProfile profile;
+    if (c.plain) profile.values[{kAuthor, "Password"}] = *c.plain;
+    if (c.sealed) profile.values[{kAuthor, "Password Protected"}] = Bytes{*c.sealed};
+    profile.refuseBinaryWrites = c.refuseBinaryWrites;
+    FakeDataProtection protection;
+    protection.failProtect = c.failProtect;
+    Configuration config;
+    EXPECT_EQ(LoadConfiguration(profile, protection, config), c.note);
+    EXPECT_EQ(config.password, c.loaded);
+    EXPECT_EQ(profile.ReadString(kAuthor, "Password"), c.plainAfter);
+    EXPECT_EQ(profile.ReadBinary(kAuthor, "Password Protected"), c.sealedAfter);
+    // The plain value goes only after its sealed form is in place.
+    if (c.plain && c.sealedAfter && c.sealedAfter != c.sealed) {
+      ASSERT_EQ(profile.writes.size(), 2u);
+      EXPECT_EQ(profile.writes[0].name, "Password Protected");
+      EXPECT_EQ(profile.writes[1].value, FakeProfile::Value(Deleted{}));
+    }
   }
-  EXPECT_EQ(std::get<std::string>(profile.writes[1].value), "C:\\A\\");
-  EXPECT_EQ(std::get<std::string>(profile.writes[0].value), "");  // empty, not deleted
-  const char* authorNames[] = {"Author", "Password", "Poll Time", "Show Config", "AutoDownLoad"};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(profile.writes[20 + i].section, "Author Details");
-    EXPECT_EQ(profile.writes[20 + i].name, authorNames[i]);
+}
+
+// The order of every other value is the form's test; here the author's section.
+TEST(SaveConfiguration, WritesThePasswordOnlySealed) {
+  using Writes = std::vector<std::pair<std::string, FakeProfile::Value>>;
+  struct Case {
+    const char* name;
+    std::string password;
+    bool failProtect;
+    Writes passwordWrites;
+    PasswordNote note;
+    std::optional<std::string> plainAfter, sealedAfter;
+  };
+  const Case cases[] = {
+      {"sealed, the plain one removed", "b", false, {{"Password Protected", Bytes{Sealed("b")}}, {"Password", Deleted{}}},
+       PasswordNote::None, {}, Sealed("b")},
+      {"sealing fails: nothing of the password written, the stored one stays", "b", true, {},
+       PasswordNote::NotSaved, "plain before", Sealed("sealed before")},
+      {"an empty password leaves no value", "", false, {{"Password Protected", Deleted{}}, {"Password", Deleted{}}},
+       PasswordNote::None, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeProfile profile;
+    profile.values[{kAuthor, "Password"}] = std::string("plain before");
+    profile.values[{kAuthor, "Password Protected"}] = Bytes{Sealed("sealed before")};
+    FakeDataProtection protection;
+    protection.failProtect = c.failProtect;
+    Configuration config;
+    config.author = "a";
+    config.password = c.password;
+    config.pollMinutes = 7;
+    EXPECT_EQ(SaveConfiguration(profile, protection, config), c.note);
+    Writes written;
+    for (std::size_t i = 2 * kSlotCount; i < profile.writes.size(); ++i)
+      written.push_back({profile.writes[i].name, profile.writes[i].value});
+    Writes expected = {{"Author", std::string("a")}};
+    expected.insert(expected.end(), c.passwordWrites.begin(), c.passwordWrites.end());
+    expected.insert(expected.end(), {{"Poll Time", 7}, {"Show Config", 0}, {"AutoDownLoad", 0}});
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(profile.ReadString(kAuthor, "Password"), c.plainAfter);
+    EXPECT_EQ(profile.ReadBinary(kAuthor, "Password Protected"), c.sealedAfter);
   }
-  EXPECT_EQ(std::get<std::int32_t>(profile.writes[22].value), 7);
-  EXPECT_EQ(std::get<std::int32_t>(profile.writes[24].value), 3);
 }
 
 TEST(ServiceSettings, ProfileOverridesEachValueThatIsPresent) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_frame.h"
+#include "doubles/fake_data_protection.h"
 #include "doubles/fake_file_system.h"
 #include "doubles/fake_profile.h"
 #include "doubles/offline_internet.h"
@@ -21,14 +22,16 @@ using namespace tarnwick::testing;
 class CountingDialog : public IConfigurationDialog {
  public:
   explicit CountingDialog(FakeProfile& profile) : m_profile(profile) {}
-  void Run() override {
+  void Run(const std::function<void(const std::string&)>& logToFile) override {
     ++runs;
     if (pollTimeToSave) m_profile.values[{"Author Details", "Poll Time"}] = *pollTimeToSave;
+    if (!lineToLog.empty()) logToFile(lineToLog);
     if (whileOpen) whileOpen();
   }
   int runs = 0;
   std::function<void()> whileOpen;
   std::optional<std::int32_t> pollTimeToSave;
+  std::string lineToLog;
 
  private:
   FakeProfile& m_profile;
@@ -103,7 +106,8 @@ struct MainFrameTest : ::testing::Test {
   FakeRecordingLength media;
   FakeMessageBox messages;
   FakeThreadStarter threads;
-  Platform platform{profile, files, internet, clock, media, messages, threads};
+  FakeDataProtection protection;
+  Platform platform{profile, files, internet, clock, media, messages, threads, protection};
   FakeFrameWindow frameWindow;
   FakeStatusBar statusBar;
   FakeWindowLog windowLog;
@@ -349,13 +353,29 @@ TEST_F(MainFrameTest, AFailedAuthorCheckWithOlderCredentialsThanTheLoadedOnesKee
     Create();
     frame->OnPaint();
     frame->OnTimer(kPollTimerId);  // the cycle checks the author with "wrong"
-    if (passwordMended) profile.values[{"Author Details", "Password"}] = std::string("right");
+    if (passwordMended) {  // as IT staff replace a password: a plain one, the sealed one removed
+      profile.values[{"Author Details", "Password"}] = std::string("right");
+      profile.values.erase({"Author Details", "Password Protected"});
+    }
     frame->LoadConfiguration();  // the Configuration dialog closes while the cycle runs
     frame->StopScheduledPolling();  // that cycle's author check failed
     threads.RunAll();
     frame->OnTimer(frame->TimerId());
     EXPECT_EQ(threads.pending.size(), passwordMended ? 1u : 0u);
   }
+}
+
+TEST_F(MainFrameTest, AStoredPasswordThatCannotBeReadIsInTheLogFileOnceAndTheDialogsLinesToo) {
+  profile.values[{"Author Details", "Password Protected"}] = FakeProfile::Bytes{FakeDataProtection::Seal("other", "x")};
+  dialog.lineToLog = "what the dialog could not save";
+  Create();
+  frame->OnPaint();  // loads twice
+  frame->OnConfiguration();
+  const std::string log = files.Find("Tarnwick.log")->content;
+  const std::string note = PasswordNoteText(PasswordNote::Unreadable);
+  ASSERT_NE(log.find(note), std::string::npos);
+  EXPECT_EQ(log.find(note, log.find(note) + 1), std::string::npos);
+  EXPECT_NE(log.find("what the dialog could not save"), std::string::npos);
 }
 
 TEST_F(MainFrameTest, AStartInTheGapBetweenTheCyclesEndAndItsThreadsEndLeavesExitWaitingRight) {
@@ -405,7 +425,7 @@ TEST_F(MainFrameTest, ExitEndsACycleThatWaitsOnASilentServer) {
   for (const bool closeEndsTheCall : {true, false}) {
     SCOPED_TRACE(closeEndsTheCall ? "closing the handle ends the call" : "the call goes on after the close");
     SilentWebHost silent(closeEndsTheCall);
-    Platform silentPlatform{profile, files, silent, clock, media, messages, threads};
+    Platform silentPlatform{profile, files, silent, clock, media, messages, threads, protection};
     FakeFrameWindow window;
     MainFrame silentFrame(silentPlatform, DefaultServiceSettings());
     ASSERT_TRUE(silentFrame.OnCreate(FrameWindows{window, statusBar, windowLog, tray, 0x99}, &dialog));

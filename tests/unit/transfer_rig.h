@@ -7,6 +7,7 @@
 
 #include "config/configuration.h"
 #include "doubles/fake_cycle_host.h"
+#include "doubles/fake_data_protection.h"
 #include "doubles/fake_file_system.h"
 #include "doubles/fake_internet.h"
 #include "doubles/fake_profile.h"
@@ -25,7 +26,8 @@ struct TransferRig {
   FakeRecordingLength media;
   FakeMessageBox messages{&journal};
   FakeThreadStarter threads;
-  Platform platform{profile, files, internet, clock, media, messages, threads};
+  FakeDataProtection protection;
+  Platform platform{profile, files, internet, clock, media, messages, threads, protection};
   FakeCycleHost host{journal};
   Configuration config;
   ServiceSettings service = DefaultServiceSettings();

@@ -10,6 +10,7 @@
 
 #include "res/resource.h"
 #include "windows/dialogs/configuration_dialog.h"
+#include "tests/unit/doubles/fake_data_protection.h"
 #include "tests/win/dialog_doubles.h"
 #include "tests/win/dialog_driver.h"
 
@@ -42,6 +43,9 @@ class ConfigurationDialogTest : public ::testing::Test {
     m_profile.values[{section, name}] = value;
   }
   void Store(const char* section, const char* name, std::int32_t value) { m_profile.values[{section, name}] = value; }
+  void StoreSealedPassword(const std::string& password) {
+    m_profile.values[{kAuthor, "Password Protected"}] = testing::FakeProfile::Bytes{*m_protection.Protect(password)};
+  }
 
   static HWND Config() { return FindDialog("Tarnwick - Configuration"); }
   static HWND Warning() { return FindDialog("Warning"); }
@@ -49,22 +53,30 @@ class ConfigurationDialogTest : public ::testing::Test {
   static bool HasFocus(int controlId) { return GetFocus() == GetDlgItem(Config(), controlId); }
 
   INT_PTR Run(DialogScript& script) {
-    ConfigurationDialog dialog(m_profile, m_internet, m_messages, m_service);
+    ConfigurationDialog dialog(m_profile, m_protection, m_internet, m_messages, m_service,
+                               [this](const std::string& text) { m_logged.push_back(text); });
     script.Start();
     INT_PTR result = dialog.RunModal();
     EXPECT_TRUE(script.Finished()) << "stuck at: " << script.Pending();
     return result;
   }
 
-  std::string Written(const std::string& name) const {
-    for (const auto& write : m_profile.writes)
-      if (write.name == name) return std::holds_alternative<std::string>(write.value)
-                                         ? std::get<std::string>(write.value)
-                                         : std::to_string(std::get<std::int32_t>(write.value));
+  // A sealed value as the text it opens to.
+  std::string Written(const std::string& name) {
+    for (const auto& write : m_profile.writes) {
+      if (write.name != name) continue;
+      if (auto* text = std::get_if<std::string>(&write.value)) return *text;
+      if (auto* number = std::get_if<std::int32_t>(&write.value)) return std::to_string(*number);
+      if (auto* bytes = std::get_if<testing::FakeProfile::Bytes>(&write.value))
+        return m_protection.Unprotect(bytes->data).value_or("(not to be opened)");
+      return "(deleted)";
+    }
     return "(not written)";
   }
 
   dialog_testing::MemoryProfile m_profile;
+  testing::FakeDataProtection m_protection;
+  std::vector<std::string> m_logged;
   dialog_testing::ListInternet m_internet{"dss, wav, rtf"};
   dialog_testing::RecordingMessageBox m_messages;
   ServiceSettings m_service;
@@ -78,7 +90,7 @@ TEST_F(ConfigurationDialogTest, OpensWithTheStoredValuesAndCancelWritesNothing) 
   Store(kSources, "Dir10", "E:\\Ten\\");
   Store(kSources, "Ext10", "rtf");
   Store(kAuthor, "Author", "author7");
-  Store(kAuthor, "Password", "p&w d");
+  StoreSealedPassword("p&w d");
   Store(kAuthor, "Poll Time", 5);
   Store(kAuthor, "Show Config", 3);
   Store(kAuthor, "AutoDownLoad", 1);
@@ -99,6 +111,7 @@ TEST_F(ConfigurationDialogTest, OpensWithTheStoredValuesAndCancelWritesNothing) 
         }
         EXPECT_EQ(ControlText(dialog, IDC_AUTHOR), "author7");
         EXPECT_EQ(ControlText(dialog, IDC_PASSWORD), "p&w d");
+        EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, IDC_PASSWORD), GWL_STYLE) & ES_PASSWORD);  // shown masked
         EXPECT_EQ(ControlText(dialog, IDC_POLL_TIME), "5");
         EXPECT_TRUE(IsChecked(dialog, IDC_SHOW_CONFIG));
         EXPECT_TRUE(IsChecked(dialog, IDC_AUTO_ENABLED));
@@ -220,13 +233,13 @@ TEST_F(ConfigurationDialogTest, SaveWritesEveryFieldInOrder) {
         PressButton(Config(), IDOK);
       });
   EXPECT_EQ(Run(script), IDOK);
-  ASSERT_EQ(m_profile.writes.size(), 25u);
+  ASSERT_EQ(m_profile.writes.size(), 26u);
   std::vector<std::string> order;
   for (const auto& write : m_profile.writes) order.push_back(write.name);
   EXPECT_EQ(order, (std::vector<std::string>{"Dir1", "Dir2", "Dir3", "Dir4", "Dir5", "Dir6", "Dir7", "Dir8", "Dir9",
                                              "Dir10", "Ext1", "Ext2", "Ext3", "Ext4", "Ext5", "Ext6", "Ext7", "Ext8",
-                                             "Ext9", "Ext10", "Author", "Password", "Poll Time", "Show Config",
-                                             "AutoDownLoad"}));
+                                             "Ext9", "Ext10", "Author", "Password Protected", "Password",
+                                             "Poll Time", "Show Config", "AutoDownLoad"}));
   EXPECT_EQ(Written("Dir1"), "C:\\Rec\\");
   EXPECT_EQ(Written("Ext1"), "dss");
   EXPECT_EQ(Written("Dir6"), "F:\\Six\\");
@@ -234,10 +247,32 @@ TEST_F(ConfigurationDialogTest, SaveWritesEveryFieldInOrder) {
   EXPECT_EQ(Written("Dir9"), "");
   EXPECT_EQ(Written("Ext9"), "wav");
   EXPECT_EQ(Written("Author"), "author8");
-  EXPECT_EQ(Written("Password"), "new pass");
+  EXPECT_EQ(Written("Password Protected"), "new pass");
+  EXPECT_EQ(Written("Password"), "(deleted)");
+  EXPECT_TRUE(m_logged.empty());
   EXPECT_EQ(Written("Poll Time"), "12");
   EXPECT_EQ(Written("Show Config"), "1");
   EXPECT_EQ(Written("AutoDownLoad"), "1");
+}
+
+TEST_F(ConfigurationDialogTest, APasswordThatCannotBeSealedIsNotSavedAndTheUserIsTold) {
+  Store(kAuthor, "Password", "rolled out");
+  m_protection.failProtect = true;
+  DialogScript script;
+  script.WaitFor("dialog shown", [] { return Config() != nullptr; })
+      .Do("a new password, Save", [] {
+        EXPECT_EQ(ControlText(Config(), IDC_PASSWORD), "rolled out");
+        SetControlText(Config(), IDC_PASSWORD, "typed");
+        PressButton(Config(), IDOK);
+      });
+  EXPECT_EQ(Run(script), IDOK);
+  const std::string told = PasswordNoteText(PasswordNote::NotSaved);
+  EXPECT_EQ(m_messages.shown, std::vector<std::string>{told});
+  EXPECT_EQ(m_logged, std::vector<std::string>{told});
+  EXPECT_EQ(Written("Password"), "(not written)");
+  EXPECT_EQ(Written("Password Protected"), "(not written)");
+  EXPECT_EQ(m_profile.ReadString(kAuthor, "Password"), "rolled out");
+  EXPECT_EQ(Written("Poll Time"), "0");  // the rest is saved
 }
 
 TEST_F(ConfigurationDialogTest, DownloadChoicesOnlyTheProfileCanSetAreKept) {
@@ -266,7 +301,7 @@ TEST_F(ConfigurationDialogTest, DownloadChoicesOnlyTheProfileCanSetAreKept) {
 
 TEST_F(ConfigurationDialogTest, PollTimeThatIsNotANumberStopsTheSaveAndKeepsTheTyping) {
   Store(kAuthor, "Poll Time", 4);
-  Store(kAuthor, "Password", "old");
+  StoreSealedPassword("old");
   DialogScript script;
   script.WaitFor("dialog shown", [] { return Config() != nullptr; })
       .Do("type a poll time with words and more fields, then Save", [] {
@@ -291,7 +326,7 @@ TEST_F(ConfigurationDialogTest, PollTimeThatIsNotANumberStopsTheSaveAndKeepsTheT
       });
   EXPECT_EQ(Run(script), IDOK);
   EXPECT_EQ(Written("Poll Time"), "7");
-  EXPECT_EQ(Written("Password"), "changed");
+  EXPECT_EQ(Written("Password Protected"), "changed");
   EXPECT_EQ(Written("Ext8"), "rtf");
   EXPECT_EQ(Written("Show Config"), "1");
 }

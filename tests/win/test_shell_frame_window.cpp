@@ -12,6 +12,7 @@
 
 #include "app/activity_log.h"
 #include "res/resource.h"
+#include "tests/unit/doubles/fake_data_protection.h"
 #include "tests/unit/doubles/fake_profile.h"
 #include "tests/unit/doubles/offline_internet.h"
 #include "tests/unit/doubles/fake_ui.h"
@@ -26,7 +27,7 @@ using namespace tarnwick::testing;
 // Stands for the configuration dialog: what the user does while it is open.
 class ScriptedDialog : public IConfigurationDialog {
  public:
-  void Run() override {
+  void Run(const std::function<void(const std::string&)>&) override {
     ++runs;
     if (whileOpen) whileOpen();
   }
@@ -123,7 +124,8 @@ class FrameWindowTest : public ::testing::Test {
   FakeRecordingLength media;
   FakeMessageBox messages;
   FakeThreadStarter threads;
-  Platform platform{profile, files, internet, clock, media, messages, threads};
+  FakeDataProtection protection;
+  Platform platform{profile, files, internet, clock, media, messages, threads, protection};
   ScriptedDialog dialog;
   std::unique_ptr<FrameWindow> window;
   char previousDirectory[MAX_PATH] = {};

@@ -104,6 +104,30 @@ TEST_F(RegistryProfileTest, AbsentOrMistypedValuesReadAsMissing) {
   EXPECT_FALSE(profile.ReadInt(section, "Short").has_value());
 }
 
+TEST_F(RegistryProfileTest, BytesTravelUnchangedAndDeletedValuesAreGone) {
+  const std::string cases[] = {std::string("\0\x01\xff\0", 4), "", std::string(200, '\x5a')};
+  for (const std::string& bytes : cases) {
+    SCOPED_TRACE(bytes.size());
+    ASSERT_TRUE(profile.WriteBinary(section, "Password Protected", bytes));
+    DWORD type = 0;
+    EXPECT_EQ(QueryRaw("Password Protected", type), bytes);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(profile.ReadBinary(section, "Password Protected"), bytes);
+    EXPECT_FALSE(profile.ReadString(section, "Password Protected").has_value());
+  }
+  // Bytes are read only from a binary value.
+  ASSERT_TRUE(profile.WriteString(section, "Password", "plain"));
+  EXPECT_FALSE(profile.ReadBinary(section, "Password").has_value());
+
+  for (const char* name : {"Password", "Password Protected", "Never There"}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(profile.DeleteValue(section, name));
+    DWORD type = 0;
+    EXPECT_EQ(QueryRaw(name, type), "(no value)");
+  }
+  EXPECT_TRUE(SectionKeyExists());  // the section stays
+}
+
 TEST_F(RegistryProfileTest, TextStoredWithoutTerminatorIsReadWhole) {
   StoreRaw("Author", REG_SZ, "jdoe", 4);
   EXPECT_EQ(profile.ReadString(section, "Author"), "jdoe");

@@ -29,20 +29,25 @@ constexpr int kLeftColumn = 5;
 
 }  // namespace
 
-ConfigurationDialog::ConfigurationDialog(IProfile& profile, IInternet& internet, IMessageBox& messages, const ServiceSettings& service)
+ConfigurationDialog::ConfigurationDialog(IProfile& profile, IDataProtection& protection, IInternet& internet,
+                                         IMessageBox& messages, const ServiceSettings& service,
+                                         std::function<void(const std::string&)> logToFile)
     : ModalDialog(IDD_CONFIGURATION, &messages),
       m_profile(profile),
+      m_protection(protection),
       m_internet(internet),
       m_messages(messages),
       m_service(service),
+      m_logToFile(std::move(logToFile)),
       m_picker(messages) {}
 
 BOOL ConfigurationDialog::OnInitDialog() {
   m_enabledBox = Control(IDC_AUTO_ENABLED);
 
   // A configuration of its own: the main window's working copy is neither read nor changed.
+  // What the load finds wrong with the password the main window's load has logged.
   Configuration stored;
-  LoadConfiguration(m_profile, stored);
+  LoadConfiguration(m_profile, m_protection, stored);
   FetchValidExtensions();
   FillFormFromConfiguration(stored, m_form);
   ShowEnabledBox();
@@ -132,7 +137,13 @@ bool ConfigurationDialog::ValidateExtensions() {
 void ConfigurationDialog::OnOK() {
   if (!ValidateExtensions()) return;
   if (!TakeFields()) return;
-  SaveConfiguration(m_profile, ConfigurationFromForm(m_form));
+  const PasswordNote note = SaveConfiguration(m_profile, m_protection, ConfigurationFromForm(m_form));
+  if (note != PasswordNote::None) {
+    // The user who typed the password is here to hear it; the log file keeps it for later.
+    const std::string text = PasswordNoteText(note);
+    if (m_logToFile) m_logToFile(text);
+    m_messages.Show(text);
+  }
   EndDialog(IDOK);
 }
 

@@ -5,9 +5,13 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "config/configuration.h"
 #include "config/configuration_form.h"
 #include "windows/dialogs/directory_picker.h"
+#include "platform/data_protection.h"
 #include "platform/internet.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
@@ -17,7 +21,9 @@ namespace tarnwick {
 
 class ConfigurationDialog : public ModalDialog {
  public:
-  ConfigurationDialog(IProfile& profile, IInternet& internet, IMessageBox& messages, const ServiceSettings& service);
+  // `logToFile` keeps a password that could not be saved in the log file.
+  ConfigurationDialog(IProfile& profile, IDataProtection& protection, IInternet& internet, IMessageBox& messages,
+                      const ServiceSettings& service, std::function<void(const std::string&)> logToFile);
 
   // Asks the service for its permitted extensions; the list stays empty when it cannot.
   void FetchValidExtensions();
@@ -40,9 +46,11 @@ class ConfigurationDialog : public ModalDialog {
   void OnAutoDownloadChoice(std::int32_t value);
 
   IProfile& m_profile;
+  IDataProtection& m_protection;
   IInternet& m_internet;
   IMessageBox& m_messages;
   ServiceSettings m_service;
+  std::function<void(const std::string&)> m_logToFile;
   ConfigurationForm m_form;
   // One picker for all ten Browse buttons, so each opens where the last one ended.
   DirectoryPicker m_picker;

@@ -13,8 +13,9 @@ class ModalConfigurationDialog : public IConfigurationDialog {
   ModalConfigurationDialog(Platform& platform, const ServiceSettings& service)
       : m_platform(platform), m_service(service) {}
 
-  void Run() override {
-    ConfigurationDialog dialog(m_platform.profile, m_platform.internet, m_platform.messageBox, m_service);
+  void Run(const std::function<void(const std::string&)>& logToFile) override {
+    ConfigurationDialog dialog(m_platform.profile, m_platform.protection, m_platform.internet, m_platform.messageBox,
+                               m_service, logToFile);
     dialog.RunModal();
   }
 

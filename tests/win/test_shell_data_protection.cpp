@@ -1,0 +1,30 @@
+// Sealing for the current user with the system's data protection.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "windows/data_protection_win.h"
+
+namespace tarnwick {
+namespace {
+
+TEST(UserDataProtection, SealedBytesOpenOnlyAsTheyWereSealed) {
+  UserDataProtection protection;
+  for (const std::string& plain : {std::string("p&w d"), std::string("\0\xff longer than one block of the cipher", 40)}) {
+    SCOPED_TRACE(plain.size());
+    const std::optional<std::string> sealed = protection.Protect(plain);
+    ASSERT_TRUE(sealed.has_value());
+    EXPECT_EQ(sealed->find(plain), std::string::npos);
+    EXPECT_EQ(protection.Unprotect(*sealed), plain);
+    // Wine does not check the seal's signature as Windows does, so only a cut seal is
+    // tried here, not a changed byte.
+    EXPECT_FALSE(protection.Unprotect(sealed->substr(0, sealed->size() / 2)).has_value());
+  }
+  EXPECT_FALSE(protection.Unprotect(std::string()).has_value());
+  EXPECT_FALSE(protection.Unprotect("plain text, never sealed").has_value());
+}
+
+}  // namespace
+}  // namespace tarnwick
