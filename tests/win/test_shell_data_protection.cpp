@@ -22,6 +22,14 @@ TEST(UserDataProtection, SealedBytesOpenOnlyAsTheyWereSealed) {
     // tried here, not a changed byte.
     EXPECT_FALSE(protection.Unprotect(sealed->substr(0, sealed->size() / 2)).has_value());
   }
+  // Each seal is salted anew, and every one of them must open: the allocations in
+  // between are what once overwrote the seal's entropy.
+  for (int round = 0; round < 50; ++round) {
+    const std::string plain = "s3cret" + std::string(static_cast<std::size_t>(round), 'x');
+    const std::optional<std::string> sealed = protection.Protect(plain);
+    ASSERT_TRUE(sealed.has_value()) << round;
+    ASSERT_EQ(protection.Unprotect(*sealed), plain) << round;
+  }
   EXPECT_FALSE(protection.Unprotect(std::string()).has_value());
   EXPECT_FALSE(protection.Unprotect("plain text, never sealed").has_value());
 }
