@@ -105,6 +105,13 @@ class CuttingDTPHandler(TLS_DTPHandler):
                 data = data[:allowed]
         return data
 
+    def readable(self):
+        # A client may begin the TLS handshake of a data connection as soon as it has
+        # connected, before it sends the command the connection serves (libcurl does).
+        # The library would take that early ClientHello for a client that went away
+        # and close the connection, so a handshake under way keeps it readable.
+        return self._ssl_accepting or super().readable()
+
     def handle_read_event(self):
         # The TLS layer's handler first: it may be in the middle of a handshake.
         super().handle_read_event()

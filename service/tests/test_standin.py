@@ -402,20 +402,42 @@ class TestLifecycle:
             short.stop()
 
 
+class EarlyHandshakeFTP(ftplib.FTP_TLS):
+    """Begins a data connection's TLS as soon as it is connected, before the command it
+    serves, as libcurl does in passive mode."""
+
+    def ntransfercmd(self, cmd, rest=None):
+        host, port = self.makepasv()
+        conn = self.context.wrap_socket(socket.create_connection((host, port), self.timeout),
+                                        server_hostname=self.host)
+        try:
+            response = self.sendcmd(cmd)
+            if response[0] == "2":
+                response = self.getresp()
+            if response[0] != "1":
+                raise ftplib.error_reply(response)
+        except Exception:
+            conn.close()
+            raise
+        return conn, None
+
+
 def tls_ftp(service, port, client, user="dravos", password="brinotaxe4"):
-    """A logged-in session: "plain", "tls" (control and data protected) or
+    """A logged-in session: "plain", "tls" (control and data protected), "tls-early"
+    (the same, each data connection's handshake before its command) or
     "tls-clear-data" (control protected, data in clear)."""
     if client == "plain":
         ftp = ftplib.FTP(timeout=10)
         ftp.connect("127.0.0.1", port)
         ftp.login(user, password)
         return ftp
-    ftp = ftplib.FTP_TLS(context=service.client_tls_context(), timeout=10)
+    client_class = EarlyHandshakeFTP if client == "tls-early" else ftplib.FTP_TLS
+    ftp = client_class(context=service.client_tls_context(), timeout=10)
     ftp.connect("localhost", port)
     try:
         ftp.auth()
         ftp.login(user, password)
-        if client == "tls":
+        if client in ("tls", "tls-early"):
             ftp.prot_p()
     except Exception:
         ftp.close()
@@ -449,6 +471,7 @@ class TestEncryption:
         ("required", "plain", "530", False, 0, 0),
         ("required", "tls-clear-data", "522", False, 1, 0),
         ("required", "tls", None, False, 1, 1),
+        ("required", "tls-early", None, False, 1, 1),
     ])
     def test_ftp_tls_modes(self, service, mode, client, refusal, password_in_clear, encrypted, protected):
         service.set(ftp_tls=mode)

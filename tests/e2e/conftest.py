@@ -16,7 +16,7 @@ import pytest
 
 from display import PrivateXvfb
 from program import Driver, Program
-from scenario import AUTHOR, DOMAIN, PASSWORD, WEB_HOST
+from scenario import AUTHOR, DOMAIN, PASSWORD, TLS_HOST, WEB_HOST
 from wine_prefix import WinePrefix
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -135,16 +135,27 @@ def prefix(wine_template, wine_root, request):
         test_prefix.remove()
 
 
-@pytest.fixture
-def service(tmp_path, request):
-    standin = StandIn(str(tmp_path / "service"), authors={AUTHOR: PASSWORD}, domain=DOMAIN,
-                      web_host=WEB_HOST, lifetime=SERVICE_LIFETIME).start()
+def _running_service(tmp_path, request, domain, web_host):
+    standin = StandIn(str(tmp_path / "service"), authors={AUTHOR: PASSWORD}, domain=domain,
+                      web_host=web_host, lifetime=SERVICE_LIFETIME).start()
     try:
         yield standin
     finally:
         if _failed(request):
             _print_service(standin)
         standin.stop()
+
+
+@pytest.fixture
+def service(tmp_path, request):
+    yield from _running_service(tmp_path, request, DOMAIN, WEB_HOST)
+
+
+@pytest.fixture
+def named_service(tmp_path, request):
+    """The service under the names its certificate carries: a verified TLS connection
+    needs its host given by name (see scenario.named_service_values)."""
+    yield from _running_service(tmp_path, request, TLS_HOST, TLS_HOST)
 
 
 @pytest.fixture

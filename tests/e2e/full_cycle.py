@@ -19,11 +19,12 @@ DOWNLOADS_HELD = {"Letter to Dr Mill.rtf": b"{\\rtf1 Dear Dr Mill}", "report-081
 CYCLE_END = "Tarnwick - Idle"
 
 
-def prepare(service, prefix, **profile_fields):
+def prepare(standin, prefix, **profile_fields):
     """Gives the service files for the author and the prefix a profile and recordings;
-    returns the file ids of the downloads the service holds."""
-    download_ids = [service.add_download(AUTHOR, name, data) for name, data in DOWNLOADS_HELD.items()]
-    service_profile(service, auto_download=1, sources=[(SOURCE, "wav"), (SOURCE, "dss")],
+    returns the file ids of the downloads the service holds. The profile's fields may
+    replace its "Service" section (service=...)."""
+    download_ids = [standin.add_download(AUTHOR, name, data) for name, data in DOWNLOADS_HELD.items()]
+    service_profile(standin, auto_download=1, sources=[(SOURCE, "wav"), (SOURCE, "dss")],
                     **profile_fields).write(prefix)
     for name, (data, _) in RECORDINGS.items():
         prefix.write_file(SOURCE + name, data)

@@ -9,6 +9,9 @@ DOMAIN = "127.0.0.1"
 WEB_HOST = "localhost"
 FTP_HOST = "127.0.0.1"
 SUPPORT_EMAIL = "desk@tarnwick.test"
+# The name the service's certificates carry. Windows' TLS here checks a certificate
+# against host names only, so with encryption required every host is given by name.
+TLS_HOST = "localhost"
 
 AUTHOR = "author7"
 PASSWORD = "s3cret"
@@ -30,10 +33,28 @@ def service_values(service):
             "FTP Host": FTP_HOST, "FTP Port": service.ftp_port, "Support Email": SUPPORT_EMAIL}
 
 
-def service_profile(service, **fields):
-    """A profile of the test author against the stand-in; keyword fields override."""
+def windows_path(path):
+    """A Linux path as the program under Wine names it, on drive Z:."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def named_service_values(service, encryption, ftp_port=None, web_port=None):
+    """The "Service" section for a service started under TLS_HOST (see the
+    named_service fixture) with the encryption mode given, trusting the service's own
+    authority; the web port is the HTTPS one where encryption is required. The ports
+    may name a wire tap in front of the service instead."""
+    if web_port is None:
+        web_port = service.https_port if encryption == 2 else service.http_port
+    return {"Domain": TLS_HOST, "Web Host": TLS_HOST, "HTTP Port": web_port, "FTP Host": TLS_HOST,
+            "FTP Port": ftp_port or service.ftp_port, "Support Email": SUPPORT_EMAIL,
+            "Encryption": encryption, "CA File": windows_path(service.ca_file)}
+
+
+def service_profile(standin, **fields):
+    """A profile of the test author against the stand-in; keyword fields override,
+    its "Service" section too (service=...)."""
     values = dict(author=AUTHOR, password=PASSWORD, poll_time=POLL_MINUTES, auto_download=0,
-                  service=service_values(service))
+                  service=service_values(standin))
     values.update(fields)
     return Profile(**values)
 
