@@ -78,13 +78,17 @@ struct RemoteSize {
   std::uint64_t bytes = 0;
 };
 
+constexpr std::uint32_t kNameNotListed = 18;  // ERROR_NO_MORE_FILES
+
 // A logged-in FTP connection. Failures leave their code in LastError().
 class IFtpConnection {
  public:
   virtual ~IFtpConnection() = default;
   virtual bool CurrentDirectory(std::string& directory) = 0;
   virtual bool ChangeDirectory(const std::string& directory) = 0;
-  // Find-first on a bare name, closed at once: only whether a match exists.
+  // Whether the current directory lists the bare name. False with LastError()
+  // kNameNotListed when the listing came and lacks it; any other code when there
+  // was no listing to tell.
   virtual bool FileExists(const std::string& name) = 0;
   // Binary transfer of one file, for writing (put) or reading (get).
   virtual std::unique_ptr<IFtpStream> OpenFile(const std::string& remotePath, bool forWriting) = 0;

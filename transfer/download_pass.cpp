@@ -50,18 +50,27 @@ PollCycle::FileOutcome PollCycle::DownloadOneFile(ITransferSession& session, con
   const std::string remotePath = remoteDirectory + "/" + name;
   m_host.LogToWindow(std::to_string(number) + " of " + std::to_string(count) + " Downloading " + name);
 
-  if (!ftp->FileExists(name)) {
-    const std::string text = name + " not found on Server. Please inform " + m_service.supportEmail;
+  auto downloadFailed = [this](std::uint32_t errorCode) {
+    const std::string text = "Download Fail - " + GetInternetErrorText(errorCode) + ", Please inform " +
+                             m_service.supportEmail + ".\r\n";
     m_host.LogToWindow(text);
     m_host.LogToFile(text);
+    m_host.SetStatusText(text);
+  };
+  if (!ftp->FileExists(name)) {
+    // Only a listing that came and lacks the name says the file is not there; a
+    // listing that broke off or was refused is a failed download.
+    if (ftp->LastError() == kNameNotListed) {
+      const std::string text = name + " not found on Server. Please inform " + m_service.supportEmail;
+      m_host.LogToWindow(text);
+      m_host.LogToFile(text);
+    } else {
+      downloadFailed(ftp->LastError());
+    }
   } else {
     std::uint32_t errorCode = 0;
     if (!GetFile(*ftp, remotePath, name, errorCode)) {
-      const std::string text = "Download Fail - " + GetInternetErrorText(errorCode) + ", Please inform " +
-                               m_service.supportEmail + ".\r\n";
-      m_host.LogToWindow(text);
-      m_host.LogToFile(text);
-      m_host.SetStatusText(text);
+      downloadFailed(errorCode);
     } else {
       m_host.LogTransferred(name);
       m_host.LogToWindow(".. Done.\r\n");

@@ -17,7 +17,6 @@ namespace tarnwick {
 namespace {
 
 constexpr std::uint32_t kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
-constexpr std::uint32_t kNoMoreFiles = 18;       // ERROR_NO_MORE_FILES: the listing lacks the name
 constexpr std::uint32_t kLoginFailure = 12015;
 constexpr int kLoggedIn = 230;
 constexpr std::uint32_t kConnectionAborted = 12030;
@@ -281,7 +280,7 @@ class CurlFtpConnection : public IFtpConnection {
 
   // The current directory's bare listing (NLST), searched for the exact name.
   bool FileExists(const std::string& name) override {
-    if (name.empty() || HasLineBreak(name)) return m_state->Fail(kNoMoreFiles);
+    if (name.empty() || HasLineBreak(name)) return m_state->Fail(kNameNotListed);
     BoundedText listing(kLongestListing);
     m_state->Prepare("", true);
     curl_easy_setopt(Link().Easy(), CURLOPT_DIRLISTONLY, 1L);
@@ -291,7 +290,7 @@ class CurlFtpConnection : public IFtpConnection {
     const CURLcode result = Link().Finish();
     m_state->Prepare("", false);
     if (result != CURLE_OK) return m_state->Fail(Link().ErrorCode());
-    return ListingHolds(listing.text, name) || m_state->Fail(kNoMoreFiles);
+    return ListingHolds(listing.text, name) || m_state->Fail(kNameNotListed);
   }
 
   std::unique_ptr<IFtpStream> OpenFile(const std::string& remotePath, bool forWriting) override {

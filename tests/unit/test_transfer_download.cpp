@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "transfer/internet_errors.h"
 #include "transfer_rig.h"
 
 namespace tarnwick {
@@ -83,6 +84,29 @@ TEST_F(DownloadTest, CutTransferKeepsTheOldFileRemovesTheTemporaryOneAndGoesOn) 
   EXPECT_EQ(Local("a.wav"), "previous");
   EXPECT_FALSE(rig.files.Exists(kTemporary));
   EXPECT_EQ(rig.internet.RequestedUrls(), std::vector<std::string>{rig.ConfirmUrl("id2")});
+}
+
+// A listing that never came says nothing of the file: the download failed, with
+// the listing's own error, and the support address is not told the file is gone.
+TEST_F(DownloadTest, AListingThatFailsIsAFailedDownloadNotAMissingFile) {
+  struct Case {
+    std::uint32_t listingFailure;
+    std::string logged;
+  } const cases[] = {
+      {0, "a.wav not found on Server. Please inform " + kSupport},
+      {12030, "Download Fail - The connection with the server has been terminated., Please inform " + kSupport +
+                  ".\r\n"},
+      {12157, "Download Fail - " + GetInternetErrorText(12157) + ", Please inform " + kSupport + ".\r\n"},
+  };
+  for (const Case& c : cases) {
+    TransferRig fresh;
+    fresh.internet.ftp.listingFailure = c.listingFailure;
+    PollCycle& cycle = fresh.Cycle();
+    cycle.DownloadFiles(kPending, {DownloadEntry{"a.wav", "id1"}});
+    EXPECT_EQ(std::count(fresh.journal.entries.begin(), fresh.journal.entries.end(), "F:" + c.logged), 1)
+        << c.listingFailure;
+    EXPECT_TRUE(fresh.internet.RequestedUrls().empty()) << c.listingFailure;
+  }
 }
 
 TEST(DownloadVerdict, GetCountsOnlyWhenAllTheServerHoldsArrived) {

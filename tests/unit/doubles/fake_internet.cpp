@@ -141,7 +141,13 @@ class FakeFtpConnection : public IFtpConnection {
   }
   bool FileExists(const std::string& name) override {
     m_server.operations.push_back("find " + name);
-    return m_server.HasFile(m_server.Resolve(m_current, name));
+    if (m_server.listingFailure != 0) {
+      m_lastError = m_server.listingFailure;
+      return false;
+    }
+    if (m_server.HasFile(m_server.Resolve(m_current, name))) return true;
+    m_lastError = kNameNotListed;
+    return false;
   }
   std::unique_ptr<IFtpStream> OpenFile(const std::string& remotePath, bool forWriting) override {
     const std::string resolved = m_server.Resolve(m_current, remotePath);

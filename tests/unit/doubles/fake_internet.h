@@ -64,6 +64,7 @@ class FakeFtpServer {
   std::vector<std::size_t> readSizes;
   int openConnections = 0;
   SessionSecurity security = SessionSecurity::Plain;  // what every login reports
+  std::uint32_t listingFailure = 0;  // not 0: every listing fails with this code
 
   std::string Resolve(const std::string& current, const std::string& path) const;
 };
