@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include <string_view>
+
 namespace tarnwick {
 
 namespace {
@@ -11,7 +13,9 @@ namespace {
 // whatever the user sealed does not read this program's secrets by accident.
 const char kEntropy[] = "Tarnwick author password";
 
-DATA_BLOB BlobOf(const std::string& bytes) {
+// A view, not a string: a string made from kEntropy for the call would be gone, its
+// bytes freed, before the system read them.
+DATA_BLOB BlobOf(std::string_view bytes) {
   DATA_BLOB blob;
   blob.cbData = static_cast<DWORD>(bytes.size());
   blob.pbData = reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data()));
