@@ -27,7 +27,7 @@ class Transport:
         and lets no FTP session go on in clear."""
         if self.tls:
             domain = web_host = TLS_HOST
-        service = StandIn(root, authors=authors, domain=domain, web_host=web_host, lifetime=1200).start()
+        service = StandIn(root, authors=authors, domain=domain, web_host=web_host, lifetime=1800).start()
         if self.tls:
             service.set(ftp_tls="required")
         return service
