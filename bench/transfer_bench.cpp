@@ -4,15 +4,19 @@
 // the target, as the download pass does). Each transfer logs in first, as the
 // passes do per file.
 //
-//   transfer_bench.exe FTP-PORT UPLOAD-DIRECTORY LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET
+//   transfer_bench.exe FTP-PORT UPLOAD-DIRECTORY LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET [tls CA-FILE]
 //
 // uploads LOCAL-SOURCE into UPLOAD-DIRECTORY as REMOTE-NAME, then downloads
 // REMOTE-SOURCE (a full FTP path of the download account) to LOCAL-TARGET, and
 // prints one line per transfer: "upload <bytes> <seconds>", "download <bytes> <seconds>".
+// In clear to 127.0.0.1; with "tls CA-FILE", as a profile with Encryption 2 has it:
+// TLS on both connections, the certificate verified against CA-FILE for the name
+// "localhost" (TLS checks names only, so the host is given by name).
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -24,7 +28,11 @@
 namespace tarnwick {
 namespace {
 
-constexpr char kHost[] = "127.0.0.1";
+// Where the transfers go and how they are protected.
+struct Server {
+  std::string host;
+  TransportSecurity security;
+};
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
   LARGE_INTEGER frequency;
@@ -32,10 +40,10 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
   return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-std::unique_ptr<IFtpConnection> Connect(ITransferSession& session, unsigned port, const char* user,
-                                        const char* password, const std::string& directory) {
+std::unique_ptr<IFtpConnection> Connect(ITransferSession& session, const std::string& host, unsigned port,
+                                        const char* user, const char* password, const std::string& directory) {
   FtpLoginFailure failure;
-  auto ftp = session.ConnectFtp(kHost, port, user, password, failure);
+  auto ftp = session.ConnectFtp(host, port, user, password, failure);
   if (!ftp) {
     std::fprintf(stderr, "login of %s failed: %u %s\n", user, static_cast<unsigned>(failure.code), failure.text.c_str());
     return nullptr;
@@ -60,9 +68,9 @@ class CountingReader : public IFileReader {
   IFileReader& m_inner;
 };
 
-int Run(unsigned port, const std::string& uploadDirectory, const std::string& localSource,
+int Run(const Server& server, unsigned port, const std::string& uploadDirectory, const std::string& localSource,
         const std::string& remoteName, const std::string& remoteSource, const std::string& localTarget) {
-  auto internet = MakeCurlInternet(TransportSecurity{Encryption::None, {}});
+  auto internet = MakeCurlInternet(server.security);
   WinFileSystem files;
   // Sessions set up as each pass sets up its own: time-outs.
   LARGE_INTEGER start;
@@ -77,7 +85,7 @@ int Run(unsigned port, const std::string& uploadDirectory, const std::string& lo
     }
     CountingReader counted(*source);
     QueryPerformanceCounter(&start);
-    auto ftp = Connect(*session, port, "dravos", "brinotaxe4", uploadDirectory);
+    auto ftp = Connect(*session, server.host, port, "dravos", "brinotaxe4", uploadDirectory);
     std::uint64_t sent = 0;
     const bool uploaded = ftp && SendFile(*ftp, counted, remoteName, sent);
     QueryPerformanceCounter(&end);
@@ -103,7 +111,7 @@ int Run(unsigned port, const std::string& uploadDirectory, const std::string& lo
     }
     std::uint32_t errorCode = 0;
     QueryPerformanceCounter(&start);
-    auto ftp = Connect(*session, port, "dravodn", "quendil", "/");
+    auto ftp = Connect(*session, server.host, port, "dravodn", "quendil", "/");
     const bool downloaded = ftp && ReceiveFile(*ftp, remoteSource, *target, errorCode) && target->Close() &&
                             files.MoveReplacing(temporaryPath, localTarget);
     QueryPerformanceCounter(&end);
@@ -121,11 +129,17 @@ int Run(unsigned port, const std::string& uploadDirectory, const std::string& lo
 }  // namespace tarnwick
 
 int main(int argc, char** argv) {
-  if (argc != 7) {
-    std::fprintf(stderr, "usage: %s FTP-PORT UPLOAD-DIRECTORY LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET\n",
+  using tarnwick::Encryption;
+  const bool tls = argc == 9 && std::strcmp(argv[7], "tls") == 0;
+  if (argc != 7 && !tls) {
+    std::fprintf(stderr,
+                 "usage: %s FTP-PORT UPLOAD-DIRECTORY LOCAL-SOURCE REMOTE-NAME REMOTE-SOURCE LOCAL-TARGET"
+                 " [tls CA-FILE]\n",
                  argv[0]);
     return 2;
   }
-  return tarnwick::Run(static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)), argv[2], argv[3], argv[4], argv[5],
-                       argv[6]);
+  const tarnwick::Server server = tls ? tarnwick::Server{"localhost", {Encryption::Required, argv[8]}}
+                                      : tarnwick::Server{"127.0.0.1", {Encryption::None, {}}};
+  return tarnwick::Run(server, static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)), argv[2], argv[3], argv[4],
+                       argv[5], argv[6]);
 }

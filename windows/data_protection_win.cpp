@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include <string_view>
+
 namespace tarnwick {
 
 namespace {
@@ -15,7 +17,9 @@ const std::string& Entropy() {
   return entropy;
 }
 
-DATA_BLOB BlobOf(const std::string& bytes) {
+// A view, not a string: a string made from kEntropy for the call would be gone, its
+// bytes freed, before the system read them.
+DATA_BLOB BlobOf(std::string_view bytes) {
   DATA_BLOB blob;
   blob.cbData = static_cast<DWORD>(bytes.size());
   blob.pbData = reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data()));

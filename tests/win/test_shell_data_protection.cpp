@@ -1,5 +1,6 @@
 // Sealing for the current user with the system's data protection.
 #include <windows.h>
+#include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,18 @@ TEST(UserDataProtection, SealedBytesOpenOnlyAsTheyWereSealed) {
     ASSERT_EQ(protection.Unprotect(*sealed), plain) << round;
   }
   EXPECT_FALSE(protection.Unprotect(std::string()).has_value());
+
+  // Sealed with exactly the program's own entropy, so a seal opens in any later
+  // process, whatever that one's memory holds.
+  const std::optional<std::string> sealed = protection.Protect("s3cret");
+  ASSERT_TRUE(sealed.has_value());
+  char entropyText[] = "Tarnwick author password";
+  DATA_BLOB entropy = {sizeof entropyText - 1, reinterpret_cast<BYTE*>(entropyText)};
+  DATA_BLOB in = {static_cast<DWORD>(sealed->size()), reinterpret_cast<BYTE*>(const_cast<char*>(sealed->data()))};
+  DATA_BLOB out = {};
+  ASSERT_TRUE(CryptUnprotectData(&in, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.pbData), out.cbData), "s3cret");
+  LocalFree(out.pbData);
   EXPECT_FALSE(protection.Unprotect("plain text, never sealed").has_value());
 }
 
