@@ -61,13 +61,6 @@ class CuttingDTPHandler(TLS_DTPHandler):
             self._transfer_noted = True
             self.cmd_channel.note_transfer(self._ssl_requested)
 
-    def readable(self):
-        # A client may begin the data connection's TLS handshake as soon as it has
-        # connected, before it sends the transfer's command (curl does). The library
-        # takes data on a channel that has no transfer yet for a closed connection,
-        # so the handshake is let through first.
-        return self._ssl_accepting or super().readable()
-
     # A transfer begins with one of these: receiving a put, or sending a file or a listing.
     def enable_receiving(self, type, cmd):
         self._note_transfer()

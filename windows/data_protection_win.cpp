@@ -17,8 +17,7 @@ const std::string& Entropy() {
   return entropy;
 }
 
-// A view, not a string: a string made from kEntropy for the call would be gone, its
-// bytes freed, before the system read them.
+// The blob points into `bytes`, which must outlive it.
 DATA_BLOB BlobOf(std::string_view bytes) {
   DATA_BLOB blob;
   blob.cbData = static_cast<DWORD>(bytes.size());

@@ -524,33 +524,6 @@ class TestEncryption:
         assert (service.state()["switches"]["ftp_tls"],
                 service.state()["switches"]["tls_certificate"]) == ("off", "own")
 
-    # curl opens a data connection's TLS as soon as it has connected, before it sends
-    # the command of the transfer; ftplib only after the command's 150 reply.
-    def test_data_handshake_before_the_transfer_command(self, service):
-        service.set(ftp_tls="required")
-        data = b"early " * 20000
-        ftp = tls_ftp(service, service.ftp_port, "tls")
-        try:
-            ftp.cwd(UPLOAD_DIR)
-            ftp.voidcmd("TYPE I")
-            for command in ("STOR author7_e.wav", "RETR author7_e.wav"):
-                connection = socket.create_connection(ftplib.parse227(ftp.sendcmd("PASV")), timeout=10)
-                channel = service.client_tls_context().wrap_socket(connection, server_hostname="localhost")
-                try:
-                    assert ftp.sendcmd(command).startswith("125")  # the data connection is open
-                    if command.startswith("STOR"):
-                        channel.sendall(data)
-                        channel.unwrap()
-                    else:
-                        received = b"".join(iter(lambda: channel.recv(65536), b""))
-                        assert received == data
-                finally:
-                    channel.close()
-                assert ftp.voidresp().startswith("226")
-        finally:
-            ftp.close()
-        assert [t["tls"] for t in service.ftp_transfers()] == [True, True]
-
     # The certificate presented, the authority a client trusts, the name it expects.
     @pytest.mark.parametrize("protocol", ["ftp", "https"])
     @pytest.mark.parametrize("presented, trusted, hostname, verifies", [
