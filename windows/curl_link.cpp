@@ -162,6 +162,8 @@ bool CurlLink::Start() {
   m_replyLines.clear();
   m_replyCode = 0;
   m_reconnectRefused = false;
+  m_bytesSent = 0;
+  m_bytesReceived = 0;
   if (m_easy == nullptr || m_multi == nullptr) {
     m_done = true;
     m_result = CURLE_FAILED_INIT;
@@ -211,6 +213,10 @@ bool CurlLink::Drive(const std::function<bool()>& enough) {
       break;
     }
     if (enough && enough()) return true;
+    // A step that moved data may have more to move at once (TLS sends one record a
+    // step): the next step comes without a wait, which only a step that moved
+    // nothing needs.
+    if (MovedData()) continue;
     // libcurl names the moment it next has work of its own (0: at once); without
     // that the wait would sleep out its whole bound on a socket that has nothing
     // to say.
@@ -221,6 +227,17 @@ bool CurlLink::Drive(const std::function<bool()>& enough) {
     if (!WaitForSockets(wait, idleBefore)) continue;
   }
   return false;
+}
+
+bool CurlLink::MovedData() {
+  curl_off_t sent = 0;
+  curl_off_t received = 0;
+  curl_easy_getinfo(m_easy, CURLINFO_SIZE_UPLOAD_T, &sent);
+  curl_easy_getinfo(m_easy, CURLINFO_SIZE_DOWNLOAD_T, &received);
+  const bool moved = sent != m_bytesSent || received != m_bytesReceived;
+  m_bytesSent = sent;
+  m_bytesReceived = received;
+  return moved;
 }
 
 bool CurlLink::WaitForSockets(int milliseconds, bool& idleBefore) {

@@ -64,6 +64,8 @@ class CurlLink {
 
  private:
   bool Cancelled() const;
+  // Whether the operation's byte counts moved since the last call.
+  bool MovedData();
   // Waits until a socket of the operation is ready or `milliseconds` pass; false
   // when libcurl should be called again at once.
   bool WaitForSockets(int milliseconds, bool& idleBefore);
@@ -84,6 +86,8 @@ class CurlLink {
   std::string m_replyLines;  // lines of the reply being received
   int m_replyCode = 0;
   bool m_tlsAccepted = false;
+  curl_off_t m_bytesSent = 0;      // the operation's counts when last looked at
+  curl_off_t m_bytesReceived = 0;
   std::mutex m_socketLock;
   std::vector<curl_socket_t> m_sockets;
   bool m_socketsShut = false;
