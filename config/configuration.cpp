@@ -117,12 +117,6 @@ ServiceSettings DefaultServiceSettings() {
   return settings;
 }
 
-namespace {
-
-constexpr unsigned kHttpsPort = 443;
-
-}  // namespace
-
 ServiceSettings LoadServiceSettings(IProfile& profile) {
   ServiceSettings settings = DefaultServiceSettings();
   auto text = [&](const char* name, std::string& value) {

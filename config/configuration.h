@@ -49,6 +49,10 @@ PasswordNote LoadConfiguration(IProfile& profile, IDataProtection& protection, C
 // only sealed.
 PasswordNote SaveConfiguration(IProfile& profile, IDataProtection& protection, const Configuration& config);
 
+// The web ports that a URL of each scheme leaves unwritten.
+constexpr unsigned kHttpPort = 80;
+constexpr unsigned kHttpsPort = 443;
+
 // Where the service lives. Compiled defaults, overridden by the "Service" section.
 struct ServiceSettings {
   std::string domain;

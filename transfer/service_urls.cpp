@@ -35,7 +35,7 @@ std::string EncodeQueryValue(const std::string& value) {
 std::string WebUrl(const ServiceSettings& service, const std::string& host, const std::string& pathAndQuery) {
   const bool secure = service.security.encryption == Encryption::Required;
   std::string url = (secure ? "https://" : "http://") + host;
-  if (service.httpPort != (secure ? 443u : 80u)) url += ":" + std::to_string(service.httpPort);
+  if (service.httpPort != (secure ? kHttpsPort : kHttpPort)) url += ":" + std::to_string(service.httpPort);
   return url + pathAndQuery;
 }
 
