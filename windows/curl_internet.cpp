@@ -10,7 +10,9 @@
 
 #include "windows/curl_ftp_connection.h"
 #include "windows/curl_link.h"
+#include "transfer/proxy_memory.h"
 #include "transfer/transport_errors.h"
+#include "transfer/web_request.h"
 #include "windows/winhttp_proxy.h"
 
 namespace tarnwick {
@@ -20,6 +22,9 @@ namespace {
 // The service's answers are short texts; a longer one is no answer of the service.
 constexpr std::size_t kLongestAnswer = 8 * 1024 * 1024;
 constexpr long kMostRedirects = 10;
+// How long the proxy found for a host serves the requests to it; a change of the
+// Internet settings reaches the program within this time.
+constexpr std::uint64_t kProxyLifetime = 60 * 1000;
 
 bool IsCancelled() {
   const std::shared_ptr<InternetCancellation> cancellation = CurrentCancellation();
@@ -61,8 +66,8 @@ UrlResponse ResponseOf(CURL* easy) {
 
 class CurlInternetHandle : public IInternetHandle {
  public:
-  CurlInternetHandle(std::string agent, TransportSecurity security)
-      : m_agent(std::move(agent)), m_security(std::move(security)) {}
+  CurlInternetHandle(std::string agent, TransportSecurity security, std::shared_ptr<ProxyMemory> proxies)
+      : m_agent(std::move(agent)), m_security(std::move(security)), m_proxies(std::move(proxies)) {}
 
   void SetTimeouts(std::uint32_t milliseconds) override {
     m_timeouts = LinkTimeouts{milliseconds, milliseconds, milliseconds};
@@ -89,7 +94,7 @@ class CurlInternetHandle : public IInternetHandle {
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
     ApplyCertificateChecks(easy, m_security.caFile, true);
     // The proxy of the user's Internet settings, and never one from the environment.
-    curl_easy_setopt(easy, CURLOPT_PROXY, ProxyForUrl(url, m_agent).c_str());
+    curl_easy_setopt(easy, CURLOPT_PROXY, m_proxies->ForUrl(url).c_str());
     if (!link.Start() || link.Finish() != CURLE_OK) return nullptr;
     return std::make_unique<AnswerReader>(std::move(answer.text), ResponseOf(easy));
   }
@@ -98,6 +103,7 @@ class CurlInternetHandle : public IInternetHandle {
   std::string m_agent;
   TransportSecurity m_security;
   LinkTimeouts m_timeouts;
+  std::shared_ptr<ProxyMemory> m_proxies;
 };
 
 class CurlTransferSession : public ITransferSession {
@@ -132,12 +138,19 @@ class CurlTransferSession : public ITransferSession {
 
 class CurlInternet : public IInternet {
  public:
-  explicit CurlInternet(TransportSecurity security) : m_security(std::move(security)) { InitialiseCurl(); }
+  // The proxies found are remembered across the handles: each web request opens one.
+  explicit CurlInternet(TransportSecurity security)
+      : m_security(std::move(security)),
+        m_proxies(std::make_shared<ProxyMemory>(
+            [](const std::string& url) { return ProxyForUrl(url, kInternetAgent); },
+            []() { return static_cast<std::uint64_t>(GetTickCount64()); }, kProxyLifetime)) {
+    InitialiseCurl();
+  }
 
   // After Exit the cycle opens nothing new.
   std::unique_ptr<IInternetHandle> Open(const std::string& agent) override {
     if (IsCancelled()) return nullptr;
-    return std::make_unique<CurlInternetHandle>(agent, m_security);
+    return std::make_unique<CurlInternetHandle>(agent, m_security, m_proxies);
   }
 
   std::unique_ptr<ITransferSession> CreateTransferSession() override {
@@ -147,6 +160,7 @@ class CurlInternet : public IInternet {
 
  private:
   TransportSecurity m_security;
+  std::shared_ptr<ProxyMemory> m_proxies;
 };
 
 }  // namespace
