@@ -9,6 +9,7 @@
 // uploads LOCAL-SOURCE into UPLOAD-DIRECTORY as REMOTE-NAME, then downloads
 // REMOTE-SOURCE (a full FTP path of the download account) to LOCAL-TARGET, and
 // prints one line per transfer: "upload <bytes> <seconds>", "download <bytes> <seconds>".
+// A REMOTE-NAME or REMOTE-SOURCE of "-" leaves that transfer out.
 // In clear to 127.0.0.1; with "tls CA-FILE", as a profile with Encryption 2 has it:
 // TLS on both connections, the certificate verified against CA-FILE for the name
 // "localhost" (TLS checks names only, so the host is given by name).
@@ -76,7 +77,7 @@ int Run(const Server& server, unsigned port, const std::string& uploadDirectory,
   LARGE_INTEGER start;
   LARGE_INTEGER end;
 
-  {
+  if (remoteName != "-") {
     auto session = OpenTransferSession(*internet);
     auto source = files.OpenForUpload(localSource);
     if (!session || !source) {
@@ -96,7 +97,7 @@ int Run(const Server& server, unsigned port, const std::string& uploadDirectory,
     std::printf("upload %zu %.3f\n", counted.bytes, Seconds(start, end));
   }
 
-  {
+  if (remoteSource != "-") {
     auto session = OpenTransferSession(*internet);
     if (!session) {
       std::fprintf(stderr, "cannot open the session\n");
