@@ -1,6 +1,5 @@
 #include "transfer/proxy_memory.h"
 
-#include <cctype>
 #include <utility>
 
 #include "transfer/service_urls.h"
@@ -11,9 +10,7 @@ ProxyMemory::ProxyMemory(Lookup lookup, Clock clock, std::uint64_t lifetime)
     : m_lookup(std::move(lookup)), m_clock(std::move(clock)), m_lifetime(lifetime) {}
 
 std::string ProxyMemory::ForUrl(const std::string& url) {
-  std::string key = url.substr(0, url.find("://"));
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  key += "://" + HostOfUrl(url);
+  const std::string key = SchemeOfUrl(url) + "://" + HostOfUrl(url);
   {
     std::lock_guard<std::mutex> guard(m_lock);
     const auto found = m_answers.find(key);

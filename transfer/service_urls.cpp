@@ -9,6 +9,12 @@ bool KeptInQuery(unsigned char c) {
          c == '_' || c == '~';
 }
 
+std::string LowerCase(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
 std::string ScriptUrl(const ServiceSettings& service, const std::string& pathAndQuery) {
   return WebUrl(service, service.domain, pathAndQuery);
 }
@@ -49,9 +55,12 @@ std::string HostOfUrl(const std::string& url) {
   // An IPv6 literal keeps its colons inside the brackets.
   const std::size_t port = host.find(':', host.empty() || host[0] != '[' ? 0 : host.find(']'));
   if (port != std::string::npos) host.erase(port);
-  for (char& c : host)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return host;
+  return LowerCase(host);
+}
+
+std::string SchemeOfUrl(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  return scheme == std::string::npos ? std::string() : LowerCase(url.substr(0, scheme));
 }
 
 std::string ProbeUrl(const ServiceSettings& service) { return WebUrl(service, service.webHost, "//"); }

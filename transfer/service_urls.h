@@ -19,6 +19,9 @@ std::string WebUrl(const ServiceSettings& service, const std::string& host, cons
 // case, without user and port; empty when there is none.
 std::string HostOfUrl(const std::string& url);
 
+// The scheme of such a URL ("http"), in lower case; empty when there is none.
+std::string SchemeOfUrl(const std::string& url);
+
 // The connectivity probe: the web host's root, written with two slashes.
 std::string ProbeUrl(const ServiceSettings& service);
 std::string AuthorVerifyUrl(const ServiceSettings& service, const std::string& author, const std::string& password);

@@ -10,12 +10,8 @@ namespace tarnwick {
 namespace {
 
 // Mixed into every seal, so that another program of the same user that opens
-// whatever the user sealed does not read this program's secrets by accident. A
-// string that outlives every blob pointing into it.
-const std::string& Entropy() {
-  static const std::string entropy = "Tarnwick author password";
-  return entropy;
-}
+// whatever the user sealed does not read this program's secrets by accident.
+constexpr char kEntropy[] = "Tarnwick author password";
 
 // The blob points into `bytes`, which must outlive it.
 DATA_BLOB BlobOf(std::string_view bytes) {
@@ -37,7 +33,7 @@ std::string TakeBlob(DATA_BLOB& blob) {
 
 std::optional<std::string> UserDataProtection::Protect(const std::string& plain) {
   DATA_BLOB in = BlobOf(plain);
-  DATA_BLOB entropy = BlobOf(Entropy());
+  DATA_BLOB entropy = BlobOf(kEntropy);
   DATA_BLOB out = {};
   // Nobody watches this program: the system must never ask the user anything.
   if (!CryptProtectData(&in, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) return std::nullopt;
@@ -46,7 +42,7 @@ std::optional<std::string> UserDataProtection::Protect(const std::string& plain)
 
 std::optional<std::string> UserDataProtection::Unprotect(const std::string& sealed) {
   DATA_BLOB in = BlobOf(sealed);
-  DATA_BLOB entropy = BlobOf(Entropy());
+  DATA_BLOB entropy = BlobOf(kEntropy);
   DATA_BLOB out = {};
   if (!CryptUnprotectData(&in, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out))
     return std::nullopt;

@@ -4,8 +4,8 @@
 #include "windows/winhttp_proxy.h"
 
 #include "transfer/proxy_lists.h"
+#include "transfer/service_urls.h"
 
-#include <cctype>
 
 namespace tarnwick {
 
@@ -37,24 +37,6 @@ struct GlobalText {
     if (text != nullptr) GlobalFree(text);
   }
 };
-
-// "http", and the host without user, port or path, of an absolute URL.
-void SchemeAndHost(const std::string& url, std::string& scheme, std::string& host) {
-  const std::size_t colon = url.find("://");
-  scheme = colon == std::string::npos ? std::string() : url.substr(0, colon);
-  std::size_t start = colon == std::string::npos ? 0 : colon + 3;
-  std::size_t end = url.find_first_of("/?#", start);
-  if (end == std::string::npos) end = url.size();
-  std::string authority = url.substr(start, end - start);
-  const std::size_t at = authority.rfind('@');
-  if (at != std::string::npos) authority.erase(0, at + 1);
-  if (!authority.empty() && authority[0] == '[') {
-    host = authority.substr(0, authority.find(']') + 1);
-  } else {
-    host = authority.substr(0, authority.find(':'));
-  }
-  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
 
 // What automatic configuration names for the URL; false when it names nothing.
 bool AutomaticProxy(const std::string& url, const std::string& agent, bool detect, const std::string& script,
@@ -91,9 +73,8 @@ std::string ProxyForUrl(const std::string& url, const std::string& agent) {
   GlobalText proxy{settings.lpszProxy};
   GlobalText bypass{settings.lpszProxyBypass};
 
-  std::string scheme;
-  std::string host;
-  SchemeAndHost(url, scheme, host);
+  const std::string scheme = SchemeOfUrl(url);
+  const std::string host = HostOfUrl(url);
   std::string automatic;
   if ((settings.fAutoDetect || script.text != nullptr) &&
       AutomaticProxy(url, agent, settings.fAutoDetect != FALSE, Narrow(script.text), automatic)) {
